@@ -1,0 +1,14 @@
+// The two beat flags the music flips and the scenes read. They are whole 32-bit words, written
+// by the sound library's callbacks (possibly from its own thread) and read without locks.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+extern std::atomic<std::int32_t> BeatFlagA;  // starts at 1
+extern std::atomic<std::int32_t> BeatFlagB;  // starts at 0
+
+// 0 becomes 1, anything else becomes 0.
+inline void ToggleBeatFlag(std::atomic<std::int32_t>& flag) {
+  flag.store(flag.load(std::memory_order_relaxed) == 0 ? 1 : 0, std::memory_order_relaxed);
+}

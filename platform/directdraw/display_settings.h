@@ -1,0 +1,17 @@
+// What the stand-in display offers, so that tests can present other machines: the depths at
+// which 512 x 384 can be set full-screen, the desktop's depth, and extra bytes at the end of
+// every surface row. Read once from KALETH_DISPLAY_DEPTHS (e.g. "24,16"), KALETH_DESKTOP_DEPTH
+// and KALETH_PITCH_PADDING; tests may change them in-process.
+#pragma once
+
+#include <vector>
+
+#include "platform/windows/win32.h"
+
+struct DisplaySettings {
+  std::vector<DWORD> modeDepths{32, 24, 16};
+  DWORD desktopDepth = 32;
+  int pitchPadding = 0;
+};
+
+DisplaySettings& DirectDrawSettings();

@@ -1,0 +1,130 @@
+#include "platform/faults.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace faults {
+namespace {
+
+struct Rule {
+  unsigned first;
+  unsigned count;  // 0: for ever
+};
+
+struct Registry {
+  std::mutex lock;
+  std::map<std::string, std::vector<Rule>> rules;
+  std::map<std::string, unsigned> calls;
+  bool environmentRead = false;
+};
+
+Registry& registry() {
+  static Registry r;
+  return r;
+}
+
+bool parseUnsigned(const std::string& text, unsigned* value) {
+  if (text.empty() || text.size() > 9) return false;
+  unsigned v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + static_cast<unsigned>(c - '0');
+  }
+  *value = v;
+  return true;
+}
+
+bool parseRule(const std::string& item, std::string* operation, Rule* rule) {
+  auto at = item.rfind('@');
+  if (at == std::string::npos || at == 0) return false;
+  *operation = item.substr(0, at);
+  std::string when = item.substr(at + 1);
+  rule->count = 1;
+  if (!when.empty() && when.back() == '+') {
+    rule->count = 0;
+    when.pop_back();
+  } else if (auto x = when.find('x'); x != std::string::npos) {
+    if (!parseUnsigned(when.substr(x + 1), &rule->count) || rule->count == 0) return false;
+    when = when.substr(0, x);
+  }
+  return parseUnsigned(when, &rule->first) && rule->first > 0;
+}
+
+using RuleList = std::vector<std::pair<std::string, Rule>>;
+
+bool parseList(const std::string& rules, RuleList* parsed) {
+  size_t start = 0;
+  while (start <= rules.size()) {
+    size_t end = rules.find(',', start);
+    if (end == std::string::npos) end = rules.size();
+    std::string operation;
+    Rule rule{};
+    if (!parseRule(rules.substr(start, end - start), &operation, &rule)) return false;
+    parsed->emplace_back(operation, rule);
+    start = end + 1;
+  }
+  return true;
+}
+
+void readEnvironment(Registry& r) {
+  if (r.environmentRead) return;
+  r.environmentRead = true;
+  const char* text = std::getenv("KALETH_FAULTS");
+  if (text == nullptr || *text == '\0') return;
+  RuleList parsed;
+  if (!parseList(text, &parsed)) {
+    std::fprintf(stderr, "KALETH_FAULTS: ignoring malformed rules '%s'\n", text);
+    return;
+  }
+  for (auto& [operation, rule] : parsed) r.rules[operation].push_back(rule);
+}
+
+}  // namespace
+
+void Fail(const std::string& operation, unsigned first, unsigned count) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.rules[operation].push_back(Rule{first, count});
+}
+
+bool Hit(const char* operation) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  readEnvironment(r);
+  unsigned n = ++r.calls[operation];
+  auto found = r.rules.find(operation);
+  if (found == r.rules.end()) return false;
+  for (const Rule& rule : found->second) {
+    if (n >= rule.first && (rule.count == 0 || n - rule.first < rule.count)) return true;
+  }
+  return false;
+}
+
+unsigned Calls(const std::string& operation) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  auto found = r.calls.find(operation);
+  return found == r.calls.end() ? 0 : found->second;
+}
+
+void Reset() {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.rules.clear();
+  r.calls.clear();
+  r.environmentRead = false;
+}
+
+bool Parse(const std::string& rules) {
+  RuleList parsed;
+  if (!parseList(rules, &parsed)) return false;
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  for (auto& [operation, rule] : parsed) r.rules[operation].push_back(rule);
+  return true;
+}
+
+}  // namespace faults

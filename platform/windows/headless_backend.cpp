@@ -1,0 +1,49 @@
+#include "platform/windows/headless_backend.h"
+
+#include <cstdio>
+
+bool HeadlessBackend::CreateMainWindow(const char* title, int, int, bool popup) {
+  windowTitle = title;
+  windowExists = true;
+  windowPopup = popup;
+  return true;
+}
+
+void HeadlessBackend::DestroyMainWindow() { windowExists = false; }
+
+void HeadlessBackend::ClientArea(int* width, int* height) {
+  // A full-screen popup covers the 512 x 384 display; a window has the configured client area.
+  *width = windowPopup ? 512 : clientWidth;
+  *height = windowPopup ? 384 : clientHeight;
+}
+
+POINT HeadlessBackend::ClientOrigin() { return POINT{0, 0}; }
+
+void HeadlessBackend::ShowCursor(bool shown) { cursorShown = shown; }
+
+void HeadlessBackend::PumpEvents() {
+  const std::int64_t now = scriptClock ? scriptClock() : static_cast<std::int64_t>(ElapsedMilliseconds());
+  while (nextScripted_ < script.size() && script[nextScripted_].at <= now) {
+    PostBackendMessage(script[nextScripted_].message, script[nextScripted_].wParam);
+    ++nextScripted_;
+  }
+}
+
+std::uint32_t HeadlessBackend::Milliseconds() {
+  return clockStart + static_cast<std::uint32_t>(ElapsedMilliseconds());
+}
+
+void HeadlessBackend::Sleep(std::uint32_t milliseconds) {
+  elapsedMicroseconds_ += static_cast<std::uint64_t>(milliseconds) * 1000;
+}
+
+void HeadlessBackend::ShowBox(const char* text, const char* caption, bool owned) {
+  boxes.push_back(RecordedBox{text, caption, owned});
+  if (printBoxes) std::fprintf(stderr, "[%s] %s\n", caption, text);
+}
+
+void HeadlessBackend::Present(const FrameView& frame) {
+  ++framesPresented;
+  if (onPresent) onPresent(frame, Milliseconds());
+  elapsedMicroseconds_ += frameStepMicroseconds;
+}

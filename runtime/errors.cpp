@@ -1,0 +1,23 @@
+#include "runtime/errors.h"
+
+#include <cstdlib>
+
+#include "display/display.h"
+#include "platform/windows/win32.h"
+#include "runtime/entry.h"
+
+void FatalError(const char* message) {
+  // The display goes first, so that a full-screen program's box is seen on the desktop.
+  ReleaseDisplay();
+  MessageBoxA(MainWindow, message, kErrorCaption, MB_OK);
+  PostQuitMessage(0);
+  throw FatalExit{message};
+}
+
+void ShowMessage(const char* message) { MessageBoxA(MainWindow, message, kMessageCaption, MB_OK); }
+
+void* CheckedAlloc(std::size_t bytes) {
+  void* block = std::malloc(bytes);
+  if (block == nullptr) FatalError(kOutOfMemoryMessage);
+  return block;
+}

@@ -1,0 +1,23 @@
+// The three services that carry every failure and every allocation of the program.
+#pragma once
+
+#include <cstddef>
+
+inline constexpr const char* kErrorCaption = "[- Tarn 2.0 error window -]";
+inline constexpr const char* kMessageCaption = "[- Tarn 2.0 msg window -]";
+inline constexpr const char* kOutOfMemoryMessage = "Not enough memory dude! (hehehe)";
+
+// Thrown by FatalError after its box; caught only by the entry (and by tests), so that no
+// operation goes on past a fatal failure.
+struct FatalExit {
+  const char* message;
+};
+
+// Releases the display, shows the error box, posts the quit message and leaves the run.
+[[noreturn]] void FatalError(const char* message);
+
+// Shows the message box and returns once it is dismissed; the caller goes on.
+void ShowMessage(const char* message);
+
+// An uninitialised block from the heap; an exhausted heap is a fatal error, never a null result.
+void* CheckedAlloc(std::size_t bytes);

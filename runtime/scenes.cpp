@@ -1,0 +1,49 @@
+#include "runtime/scenes.h"
+
+#include <cstdint>
+
+#include "display/present.h"
+#include "runtime/timeline.h"
+
+namespace {
+
+// Stands in for a scene that is not built yet: shows the slot's (cleared, black) canvas.
+void ShowCanvasOnly(std::uint32_t, std::uint32_t*) { CopyCanvas(); }
+
+struct ScheduleEntry {
+  RenderOp render;
+  std::uint32_t duration;
+};
+
+const ScheduleEntry kSchedule[kSlotCount] = {
+    {ShowCanvasOnly, 11000},     // 0: textured mesh over a picture
+    {ShowCanvasOnly, 5000},      // 1: sine-warped texture
+    {ShowCanvasOnly, 20000},     // 2: bulging cube over a wave
+    {ShowCanvasOnly, 15000},     // 3: environment-mapped blobs
+    {ShowCanvasOnly, 14000},     // 4: turning diamond / floor and ceiling
+    {ShowCanvasOnly, 5000},      // 5: twisting bar with flares
+    {ShowCanvasOnly, 1000},      // 6: four-centre tunnel
+    {ShowCanvasOnly, 5000},      // 7: twisting bar with flares
+    {ShowCanvasOnly, 1000},      // 8: four-centre tunnel
+    {ShowCanvasOnly, 5000},      // 9: twisting bar with flares
+    {ShowCanvasOnly, 12000},     // 10: sine-warped texture
+    {ShowCanvasOnly, 15000},     // 11: framed tunnel with radial blur
+    {ShowCanvasOnly, 18000},     // 12: greetings over a rotating tunnel
+    {ShowCanvasOnly, 20000000},  // 13: end scroller
+};
+
+}  // namespace
+
+void FillSlotTable() {
+  for (unsigned i = 0; i < kSlotCount; ++i) {
+    SlotTable[i].render = kSchedule[i].render;
+    SlotTable[i].duration = kSchedule[i].duration;
+  }
+}
+
+void SetUpScenes() {
+  Timeline.Create(kSlotCount);
+  FillSlotTable();
+}
+
+void CleanUpScenes() {}

@@ -1,0 +1,44 @@
+// A headless machine for in-process tests: installs the headless backend, forgets the window,
+// the queue, the fault rules and the display settings, and gives them back afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/directdraw/display_settings.h"
+#include "platform/faults.h"
+#include "platform/windows/headless_backend.h"
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    faults::Reset();
+    ResetWindowsState();
+    DirectDrawSettings() = DisplaySettings{};
+    backend.printBoxes = false;
+    SetWindowsBackend(&backend);
+  }
+  void TearDown() override {
+    ResetWindowsState();
+    SetWindowsBackend(nullptr);
+    faults::Reset();
+    DirectDrawSettings() = DisplaySettings{};
+  }
+
+  // Takes every waiting message off the queue.
+  std::vector<MSG> DrainMessages() {
+    std::vector<MSG> taken;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) taken.push_back(msg);
+    return taken;
+  }
+
+  int CountQuits() {
+    int quits = 0;
+    for (const MSG& msg : DrainMessages()) quits += msg.message == WM_QUIT;
+    return quits;
+  }
+
+  HeadlessBackend backend;
+};
