@@ -1,28 +1,31 @@
 #include "tests/support/run_program.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 std::string BuildPath(const std::string& name) { return std::string(KALETH_BUILD_DIR) + "/" + name; }
 
-ProgramResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                         const std::string& cwd, int timeoutSeconds) {
-  ProgramResult result;
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return result;
-  const pid_t child = fork();
-  if (child < 0) return result;
-  if (child == 0) {
-    dup2(pipeFds[1], 1);
-    dup2(pipeFds[1], 2);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
+ChildProgram::ChildProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                           const std::string& cwd) {
+  char pattern[] = "/tmp/kaleth-child-XXXXXX";
+  const int fd = mkstemp(pattern);
+  if (fd < 0) return;
+  outputPath_ = pattern;
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(fd, 1);
+    dup2(fd, 2);
+    close(fd);
+    const int devNull = open("/dev/null", O_RDONLY);
+    if (devNull >= 0) dup2(devNull, 0);
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
     for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
     std::vector<char*> args;
@@ -31,25 +34,46 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::vector
     execv(args[0], args.data());
     _exit(127);
   }
-  close(pipeFds[1]);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  char buffer[4096];
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-      kill(child, SIGKILL);
-      break;
-    }
-    pollfd fd{pipeFds[0], POLLIN, 0};
-    if (poll(&fd, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) > 0) {
-      const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-      if (n <= 0) break;
-      result.output.append(buffer, static_cast<size_t>(n));
-    }
+  close(fd);
+}
+
+ChildProgram::~ChildProgram() {
+  if (pid_ > 0 && !reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
   }
-  close(pipeFds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  if (!outputPath_.empty()) std::remove(outputPath_.c_str());
+}
+
+bool ChildProgram::Running() {
+  if (pid_ <= 0 || reaped_) return false;
+  if (waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
+  return !reaped_;
+}
+
+ProgramResult ChildProgram::Wait(int timeoutSeconds) {
+  ProgramResult result;
+  if (pid_ <= 0) return result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  while (Running() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status_, 0);
+    reaped_ = true;
+  } else if (WIFEXITED(status_)) {
+    result.exitCode = WEXITSTATUS(status_);
+  }
+  std::ifstream in(outputPath_);
+  std::stringstream text;
+  text << in.rdbuf();
+  result.output = text.str();
   return result;
+}
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                         const std::string& cwd, int timeoutSeconds) {
+  ChildProgram child(argv, environment, cwd);
+  return child.Wait(timeoutSeconds);
 }

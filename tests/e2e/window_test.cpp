@@ -1,0 +1,85 @@
+// kaleth in a real X server (Xvfb): its window, a real key press, its exit.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/support/run_program.h"
+
+namespace {
+
+std::string Which(const std::string& program) {
+  for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
+    const std::string path = std::string(dir) + "/" + program;
+    if (access(path.c_str(), X_OK) == 0) return path;
+  }
+  return "";
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string xvfb = Which("Xvfb");
+    xdotool_ = Which("xdotool");
+    ASSERT_FALSE(xvfb.empty()) << "Xvfb is missing: scripts/install-deps.sh installs it";
+    ASSERT_FALSE(xdotool_.empty()) << "xdotool is missing: scripts/install-deps.sh installs it";
+    // A display number of our own, so that parallel tests do not meet.
+    for (int n = 40 + getpid() % 400; !server_; ++n) {
+      if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
+      display_ = ":" + std::to_string(n);
+      server_ = std::make_unique<ChildProgram>(
+          std::vector<std::string>{xvfb, display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+      for (int i = 0; i < 100 && !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      ASSERT_TRUE(server_->Running()) << "Xvfb did not start on " << display_;
+    }
+  }
+
+  void TearDown() override { server_.reset(); }
+
+  std::vector<std::string> Environment() const {
+    // The leak checker would report the X libraries' own caches; this test is about the window.
+    return {"DISPLAY=" + display_, "ASAN_OPTIONS=detect_leaks=0", "SDL_AUDIODRIVER=dummy"};
+  }
+
+  // Waits for a window with exactly this title; gives its id or "".
+  std::string FindWindow(const std::string& title) {
+    for (int i = 0; i < 300; ++i) {
+      ProgramResult found =
+          RunProgram({xdotool_, "search", "--onlyvisible", "--name", "^" + title + "$"}, Environment(), "", 10);
+      if (found.exitCode == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return "";
+  }
+
+  void PlayAndPressEscape(const std::vector<std::string>& arguments, const std::string& title) {
+    std::vector<std::string> argv{BuildPath("kaleth")};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    ChildProgram kaleth(argv, Environment(), KALETH_BUILD_DIR);
+    const std::string window = FindWindow(title);
+    ASSERT_FALSE(window.empty()) << "no window titled \"" << title << "\": " << kaleth.Wait(1).output;
+    // Let it get past the loading picture, then press the key for real.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    RunProgram({xdotool_, "windowfocus", "--sync", window}, Environment(), "", 10);
+    RunProgram({xdotool_, "key", "Escape"}, Environment(), "", 10);
+    const ProgramResult result = kaleth.Wait(20);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.find("error window"), std::string::npos) << result.output;
+  }
+
+  std::string display_;
+  std::string xdotool_;
+  std::unique_ptr<ChildProgram> server_;
+};
+
+TEST_F(WindowTest, WindowedRunShowsItsTitleAndEndsOnEscape) { PlayAndPressEscape({"-window"}, "Tarn 2 : KALETH"); }
+
+TEST_F(WindowTest, FullScreenRunShowsItsTitleAndEndsOnEscape) { PlayAndPressEscape({}, "KALETH by Orvalis"); }
+
+}  // namespace
