@@ -25,19 +25,18 @@ BlurSplit ComputeBlurTables(std::uint32_t elapsed, std::int32_t* columnTable, st
 
 namespace {
 
-// One pixel's sample: the 2 x 2 block at rows sy, sy2 and columns sx, sx2 with the weight of the
-// second row fy and of the second column fx (both 0..255).
-struct BlurSample {
-  int sy, sy2, sx, sx2, fx, fy;
+// The rows a pixel's sample reads: the first toward the centre from it, the second one further
+// on, with the weight fy (0..255) of the second.
+struct BlurRow {
+  const std::uint32_t* first;
+  const std::uint32_t* second;
+  int fy;
 };
-
-inline std::size_t AreaIndex(int row, int column) {
-  return static_cast<std::size_t>(row) * kTunnelAreaWidth + static_cast<std::size_t>(column);
-}
 
 // Visits the quadrants in their order (upper left, upper right, lower right, lower left), each row
 // from the centre outward and each pixel of a row from the centre outward; the sample lies between
-// the pixel and the centre, so most of what it reads has already been rewritten.
+// the pixel and the centre, so most of what it reads has already been rewritten. The kernel gets
+// the pixel, its rows, the sample's two columns and the weight fx (0..255) of the second column.
 template <class Kernel>
 void BlurQuadrants(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
                    const BlurSplit& split, Kernel kernel) {
@@ -48,6 +47,7 @@ void BlurQuadrants(std::uint32_t* area, const std::int32_t* columnTable, const s
                                  {split.j0, -1, split.i1, 1},
                                  {split.j1, 1, split.i1, 1},
                                  {split.j1, 1, split.i0, -1}};
+  auto rowAt = [area](int row) { return area + static_cast<std::ptrdiff_t>(row) * kTunnelAreaWidth; };
   for (const Quadrant& q : quadrants) {
     if (q.firstRow < 0 || q.firstRow >= kTunnelAreaRows) continue;
     if (q.firstColumn < 0 || q.firstColumn >= kTunnelAreaWidth) continue;  // then every row is skipped
@@ -55,10 +55,12 @@ void BlurQuadrants(std::uint32_t* area, const std::int32_t* columnTable, const s
       // The sample is displaced back toward the centre, and its second row and column are the
       // next ones toward the centre.
       const int sy = j - q.rowStep * (rowTable[j] >> 8);
+      const BlurRow row{rowAt(sy), rowAt(sy - q.rowStep), rowTable[j] & 255};
+      std::uint32_t* pixels = rowAt(j);
       for (int i = q.firstColumn; i >= 0 && i < kTunnelAreaWidth; i += q.columnStep) {
-        const int sx = i - q.columnStep * (columnTable[i] >> 8);
-        kernel(area + AreaIndex(j, i),
-               BlurSample{sy, sy - q.rowStep, sx, sx - q.columnStep, columnTable[i] & 255, rowTable[j] & 255});
+        const std::int32_t displacement = columnTable[i];
+        const int sx = i - q.columnStep * (displacement >> 8);
+        kernel(pixels + i, row, sx, sx - q.columnStep, displacement & 255);
       }
     }
   }
@@ -69,45 +71,50 @@ void BlurQuadrants(std::uint32_t* area, const std::int32_t* columnTable, const s
 void ApplyRadialBlur(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
                      const BlurSplit& split) {
   const __m128i zero = _mm_setzero_si128();
-  BlurQuadrants(area, columnTable, rowTable, split, [&](std::uint32_t* pixel, const BlurSample& s) {
-    // Word loads, one pixel each: a wider load across the pixel just stored would stall.
-    auto load = [&](int row, int column) {
-      return _mm_cvtsi32_si128(static_cast<int>(area[AreaIndex(row, column)]));
+  const __m128i mixWeights = _mm_set1_epi32((1 << 16) | 15);
+  const __m128i colourBytes = _mm_cvtsi32_si128(0x00FFFFFF);
+  BlurQuadrants(area, columnTable, rowTable, split,
+                [&](std::uint32_t* pixel, const BlurRow& row, int sx, int sx2, int fx) {
+    // Word loads, one pixel each: a wider load across the pixel just stored would stall. The
+    // second column at 512, reached only with weight 0, reads the next row's first pixel.
+    auto load = [](const std::uint32_t* source, int column) {
+      return _mm_cvtsi32_si128(static_cast<int>(source[column]));
     };
-    // The second column at 512, reached only with weight 0, reads the next row's first pixel.
-    const __m128i first = _mm_unpacklo_epi32(load(s.sy, s.sx), load(s.sy2, s.sx));
-    const __m128i second = _mm_unpacklo_epi32(load(s.sy, s.sx2), load(s.sy2, s.sx2));
+    const __m128i first = _mm_unpacklo_epi32(load(row.first, sx), load(row.second, sx));
+    const __m128i second = _mm_unpacklo_epi32(load(row.first, sx2), load(row.second, sx2));
     // Byte pairs (first column, second column) of both rows, widened to 16 bits, each pair
     // multiplied by (255 - fx, fx) and summed into a 32-bit lane.
     const __m128i pairs = _mm_unpacklo_epi8(first, second);
-    const __m128i columnWeights = _mm_set1_epi32((s.fx << 16) | (255 - s.fx));
+    const __m128i columnWeights = _mm_set1_epi32((fx << 16) | (255 - fx));
     const __m128i top = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(pairs, zero), columnWeights), 8);
     const __m128i bottom = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(pairs, zero), columnWeights), 8);
     const __m128i rowPairs = _mm_or_si128(top, _mm_slli_epi32(bottom, 16));
-    const __m128i rowWeights = _mm_set1_epi32((s.fy << 16) | (255 - s.fy));
+    const __m128i rowWeights = _mm_set1_epi32((row.fy << 16) | (255 - row.fy));
     const __m128i sample = _mm_srli_epi32(_mm_madd_epi16(rowPairs, rowWeights), 8);
-    const __m128i own = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(*pixel)), zero), zero);
-    const __m128i mixed = _mm_srli_epi32(_mm_add_epi32(_mm_sub_epi32(_mm_slli_epi32(sample, 4), sample), own), 4);
+    // (15 * S + D) as one more pair product: the pixel's own bytes ride in the upper halves.
+    const __m128i own = _mm_unpacklo_epi8(_mm_unpacklo_epi8(zero, _mm_cvtsi32_si128(static_cast<int>(*pixel))), zero);
+    const __m128i mixed = _mm_srli_epi32(_mm_madd_epi16(_mm_or_si128(sample, own), mixWeights), 4);
     const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(mixed, zero), zero);
-    *pixel = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes)) & 0x00FFFFFFu;
+    _mm_storeu_si32(pixel, _mm_and_si128(bytes, colourBytes));
   });
 }
 
 void ApplyRadialBlurPerByte(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
                             const BlurSplit& split) {
-  BlurQuadrants(area, columnTable, rowTable, split, [&](std::uint32_t* pixel, const BlurSample& s) {
+  BlurQuadrants(area, columnTable, rowTable, split,
+                [&](std::uint32_t* pixel, const BlurRow& row, int sx, int sx2, int fx) {
     // Here the second column at 512 counts as black; with its weight of 0 the picture is the same.
-    auto channel = [&](int row, int column, int shift) -> std::uint32_t {
-      return column == kTunnelAreaWidth ? 0 : (area[AreaIndex(row, column)] >> shift) & 255;
+    auto channel = [](const std::uint32_t* source, int column, int shift) -> std::uint32_t {
+      return column == kTunnelAreaWidth ? 0 : (source[column] >> shift) & 255;
     };
-    const std::uint32_t fx = static_cast<std::uint32_t>(s.fx);
-    const std::uint32_t fy = static_cast<std::uint32_t>(s.fy);
+    const std::uint32_t wx = static_cast<std::uint32_t>(fx);
+    const std::uint32_t wy = static_cast<std::uint32_t>(row.fy);
     std::uint32_t result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-      const std::uint32_t top = (channel(s.sy, s.sx, shift) * (255 - fx) + channel(s.sy, s.sx2, shift) * fx) >> 8;
+      const std::uint32_t top = (channel(row.first, sx, shift) * (255 - wx) + channel(row.first, sx2, shift) * wx) >> 8;
       const std::uint32_t bottom =
-          (channel(s.sy2, s.sx, shift) * (255 - fx) + channel(s.sy2, s.sx2, shift) * fx) >> 8;
-      const std::uint32_t sample = (top * (255 - fy) + bottom * fy) >> 8;
+          (channel(row.second, sx, shift) * (255 - wx) + channel(row.second, sx2, shift) * wx) >> 8;
+      const std::uint32_t sample = (top * (255 - wy) + bottom * wy) >> 8;
       const std::uint32_t own = (*pixel >> shift) & 255;
       result |= ((15 * sample + own) >> 4) << shift;
     }

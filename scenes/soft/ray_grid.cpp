@@ -83,6 +83,17 @@ namespace {
 // The sum wraps as an unsigned 32-bit value before the shift.
 inline std::uint32_t Average(std::uint32_t a, std::uint32_t b) { return (a + b) >> 1; }
 
+// A whole grid row as the average of two others, four entries at a time; the adds wrap the same way.
+void AverageRows(std::uint32_t* row, const std::uint32_t* above, const std::uint32_t* below) {
+  int x = 0;
+  for (; x + 4 <= kRayGridColumns; x += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + x));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_srli_epi32(_mm_add_epi32(a, b), 1));
+  }
+  for (; x < kRayGridColumns; ++x) row[x] = Average(above[x], below[x]);
+}
+
 void RefineArray(std::uint32_t* grid, int lastRow) {
   for (int y = 0; y <= lastRow; y += kRayGridStep) {
     std::uint32_t* row = grid + RayGridIndex(y, 0);
@@ -95,7 +106,7 @@ void RefineArray(std::uint32_t* grid, int lastRow) {
       std::uint32_t* row = grid + RayGridIndex(y, 0);
       const std::uint32_t* above = grid + RayGridIndex(y - h, 0);
       const std::uint32_t* below = grid + RayGridIndex(y + h, 0);
-      for (int x = 0; x < kRayGridColumns; ++x) row[x] = Average(above[x], below[x]);
+      AverageRows(row, above, below);
     }
   }
 }
