@@ -74,6 +74,8 @@ TEST_F(RadialBlurTest, EverySampleStaysInsideTheAreaOverAWholePeriod) {
   int lastColumnReached = 0;
   int rightQuadrantsSkipped = 0;
   for (std::uint32_t a = 0; a < kBlurPeriod; ++a) {
+    // The parameters change only where a / 5, a / 6 or a / 8 steps.
+    if (a % 5 != 0 && a % 6 != 0 && a % 8 != 0) continue;
     const BlurSplit s = Tables(a);
     ASSERT_TRUE(s.i0 >= 0 && s.i0 < kTunnelAreaWidth && s.i1 == s.i0 + 1) << a;
     ASSERT_TRUE(s.j0 >= 0 && s.j1 == s.j0 + 1 && s.j1 < kTunnelAreaRows) << a;
