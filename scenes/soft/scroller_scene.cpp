@@ -1,0 +1,24 @@
+#include "scenes/soft/scroller_scene.h"
+
+#include <cstring>
+
+#include "display/present.h"
+#include "runtime/canvas.h"
+
+ScrollerScene Scroller;
+
+void DrawScrollerFrame(std::uint32_t elapsed, std::uint32_t* canvas) {
+  const std::uint32_t firstRow = elapsed < kScrollStopTime ? elapsed / kScrollRowPeriod : kScrollLastFirstRow;
+  // The text covers the left columns completely, so only the rest of the background is copied.
+  for (int y = 0; y < kCanvasHeight; ++y) {
+    std::uint32_t* out = canvas + y * kCanvasWidth;
+    std::memcpy(out, Scroller.text + (firstRow + y) * kScrollWidth, kScrollWidth * 4);
+    std::memcpy(out + kScrollWidth, Scroller.background + y * kCanvasWidth + kScrollWidth,
+                (kCanvasWidth - kScrollWidth) * 4);
+  }
+}
+
+void RenderScrollerScene(std::uint32_t elapsed, std::uint32_t* canvas) {
+  DrawScrollerFrame(elapsed, canvas);
+  CopyCanvas();
+}
