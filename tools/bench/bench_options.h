@@ -1,0 +1,17 @@
+// The command line of kaleth-bench.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct BenchOptions {
+  int frames = 300;       // frames per slot (and copies for the memory floor)
+  std::string jsonPath;   // Google Benchmark's JSON report goes here when set
+  std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are
+};
+
+// Parses argv; false with a message in *error when the command line is wrong, or with an empty
+// message when help was asked for.
+bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string* error);
+
+extern const char* const kBenchUsage;

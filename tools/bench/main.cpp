@@ -1,0 +1,165 @@
+// kaleth-bench: what a frame of each slot costs, drawn through the program's own frame path
+// (the timeline's Dispatch, the scene, CopyCanvas and PresentFrame) after the real start-up on
+// the headless backend, beside the cost of copying one canvas: the memory floor.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/present.h"
+#include "platform/windows/headless_backend.h"
+#include "runtime/canvas.h"
+#include "runtime/entry.h"
+#include "runtime/timeline.h"
+#include "tools/bench/bench_options.h"
+#include "tools/bench/slot_cases.h"
+
+namespace {
+
+struct Measured {
+  std::string slot;  // "-" for the memory floor
+  std::string label;
+  double medianMs;
+  double minimumMs;
+};
+
+std::vector<Measured> Results;
+double FloorMedianMs = 0;
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Runs `frame` once per iteration, timing each call, and reports the median and the minimum.
+template <typename Frame>
+Measured TimeEach(benchmark::State& state, Frame frame) {
+  std::vector<double> ms;
+  ms.reserve(static_cast<std::size_t>(state.max_iterations));
+  std::int64_t k = 0;
+  for (auto _ : state) {
+    const auto begin = std::chrono::steady_clock::now();
+    frame(k++);
+    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+  }
+  Measured result{"", "", Median(ms), *std::min_element(ms.begin(), ms.end())};
+  state.counters["median_ms"] = result.medianMs;
+  state.counters["min_ms"] = result.minimumMs;
+  if (FloorMedianMs > 0) state.counters["floor_ratio"] = result.medianMs / FloorMedianMs;
+  return result;
+}
+
+void MeasureFloor(benchmark::State& state) {
+  std::vector<std::uint32_t> copy(kCanvasBytes / 4);
+  Measured result = TimeEach(state, [&](std::int64_t) {
+    std::memcpy(copy.data(), Canvas, kCanvasBytes);
+    benchmark::ClobberMemory();
+  });
+  FloorMedianMs = result.medianMs;
+  result.slot = "-";
+  result.label = "canvas copy, 573,440 bytes";
+  Results.push_back(result);
+}
+
+// Makes `slot` current as the timeline would on entering it, with its start at `start`.
+void EnterSlot(unsigned slot, std::uint32_t start) {
+  std::memset(Canvas, 0, kCanvasBytes);
+  Timeline.current = SlotTable + slot;
+  Timeline.number = static_cast<std::uint8_t>(slot + 1);
+  Timeline.current->start = start;
+}
+
+void MeasureSlot(benchmark::State& state, const SlotCase& slotCase, int frames) {
+  const std::uint32_t start = timeGetTime();
+  EnterSlot(slotCase.slot, start);
+  if (slotCase.prepare) slotCase.prepare();
+  const std::uint64_t duration = SlotTable[slotCase.slot].duration;
+  Measured result = TimeEach(state, [&](std::int64_t k) {
+    // The middles of `frames` equal parts of the slot, so every frame stays inside it.
+    const auto at = static_cast<std::uint32_t>(duration * static_cast<std::uint64_t>(2 * (k % frames) + 1) /
+                                               (2 * static_cast<std::uint64_t>(frames)));
+    Timeline.Dispatch(start + at, Canvas);
+    PresentFrame();
+  });
+  result.slot = std::to_string(slotCase.slot);
+  result.label = slotCase.label;
+  Results.push_back(result);
+}
+
+void RunBenchmarks(int frames) {
+  benchmark::RegisterBenchmark("memory floor", MeasureFloor)->Iterations(frames)->Unit(benchmark::kMillisecond);
+  for (const SlotCase& slotCase : SlotCases()) {
+    if (slotCase.slot >= Timeline.count) {
+      std::fprintf(stderr, "kaleth-bench: no slot %u for \"%s\"\n", slotCase.slot, slotCase.label.c_str());
+      continue;
+    }
+    const std::string name = "slot " + std::to_string(slotCase.slot) + ": " + slotCase.label;
+    benchmark::RegisterBenchmark(name.c_str(), [slotCase, frames](benchmark::State& state) {
+      MeasureSlot(state, slotCase, frames);
+    })->Iterations(frames)->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+}
+
+void PrintSummary(int frames) {
+  std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot; milliseconds per frame\n", frames);
+  std::printf("%5s  %-30s %10s %10s %9s\n", "slot", "scene", "median", "minimum", "x floor");
+  for (const Measured& m : Results) {
+    std::printf("%5s  %-30s %10.3f %10.3f", m.slot.c_str(), m.label.c_str(), m.medianMs, m.minimumMs);
+    if (FloorMedianMs > 0) std::printf(" %9.1f", m.medianMs / FloorMedianMs);
+    std::printf("\n");
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  BenchOptions options;
+  std::string error;
+  if (!ParseBenchOptions(argc, argv, &options, &error)) {
+    if (!error.empty()) std::fprintf(stderr, "kaleth-bench: %s\n", error.c_str());
+    std::fputs(kBenchUsage, error.empty() ? stdout : stderr);
+    return error.empty() ? 0 : 2;
+  }
+  std::vector<std::string> flags{argv[0]};
+  if (!options.jsonPath.empty()) {
+    flags.push_back("--benchmark_out=" + options.jsonPath);
+    flags.push_back("--benchmark_out_format=json");
+  }
+  flags.insert(flags.end(), options.benchmarkFlags.begin(), options.benchmarkFlags.end());
+  std::vector<char*> flagPointers;
+  for (std::string& flag : flags) flagPointers.push_back(flag.data());
+  int flagCount = static_cast<int>(flagPointers.size());
+  benchmark::Initialize(&flagCount, flagPointers.data());
+  if (benchmark::ReportUnrecognizedArguments(flagCount, flagPointers.data())) return 2;
+
+  // The first frame of the timeline hands over to the measurements, which then drive the frame
+  // path themselves; the close box ends the run once they are done.
+  HeadlessBackend backend;
+  bool measuring = false, measured = false;
+  backend.onPresent = [&](const FrameView&, std::uint32_t) {
+    if (!Playing || measuring || measured) return;
+    measuring = true;
+    RunBenchmarks(options.frames);
+    measuring = false;
+    measured = true;
+    PostBackendMessage(WM_CLOSE, 0);
+  };
+  SetWindowsBackend(&backend);
+  std::string commandLine;
+  WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
+  ResetWindowsState();
+  SetWindowsBackend(nullptr);
+  benchmark::Shutdown();
+  if (!measured) {
+    std::fprintf(stderr, "kaleth-bench: the production did not start, so nothing was measured\n");
+    return 1;
+  }
+  PrintSummary(options.frames);
+  return 0;
+}
