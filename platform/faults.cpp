@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 namespace faults {
@@ -14,10 +15,12 @@ struct Rule {
   unsigned count;  // 0: for ever
 };
 
+// Looked up by the caller's text as it is (std::less<>), so that counting a call, which every
+// frame does several times, allocates only for an operation's first call.
 struct Registry {
   std::mutex lock;
-  std::map<std::string, std::vector<Rule>> rules;
-  std::map<std::string, unsigned> calls;
+  std::map<std::string, std::vector<Rule>, std::less<>> rules;
+  std::map<std::string, unsigned, std::less<>> calls;
   bool environmentRead = false;
 };
 
@@ -94,8 +97,11 @@ bool Hit(const char* operation) {
   Registry& r = registry();
   std::lock_guard<std::mutex> guard(r.lock);
   readEnvironment(r);
-  unsigned n = ++r.calls[operation];
-  auto found = r.rules.find(operation);
+  const std::string_view name(operation);
+  auto counted = r.calls.find(name);
+  if (counted == r.calls.end()) counted = r.calls.emplace(name, 0).first;
+  const unsigned n = ++counted->second;
+  auto found = r.rules.find(name);
   if (found == r.rules.end()) return false;
   for (const Rule& rule : found->second) {
     if (n >= rule.first && (rule.count == 0 || n - rule.first < rule.count)) return true;
