@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "scenes/soft/greetings_scene.h"
-#include "tests/scenes/soft/soft_scene_test.h"
+#include "tests/scenes/soft/expected_frames.h"
 
 namespace {
 
@@ -35,45 +35,12 @@ class GreetingsTest : public SoftSceneTest {
     SoftSceneTest::TearDown();
   }
 
-  struct Placement {
-    int picture, w;
-    std::uint32_t step;
-  };
-  static Placement ExpectedPlacement(std::uint32_t a) {
-    const int w = Trunc(256 / (std::fabs(7 * Sin(a / 3)) + 2));
-    return {static_cast<int>(std::min<std::uint32_t>(a / 2000, 8)), w, (1u << 24) / static_cast<std::uint32_t>(2 * w - 1)};
+  GreetingsPictures Pictures() const {
+    GreetingsPictures pictures{texture1.data(), texture5.data(), {}};
+    for (int i = 0; i < kGreetingCount; ++i) pictures.greetings[i] = greetings[i].data();
+    return pictures;
   }
-
-  std::uint32_t BlendTexel(std::uint32_t a, int index) const {
-    const int m = Trunc(127 * Sin(a / 2) + 128);
-    const std::uint32_t t1 = texture1[index], t5 = texture5[index];
-    return Pixel((Byte(t1, 0) * (255 - m) + Byte(t5, 0) * m) >> 8, (Byte(t1, 1) * (255 - m) + Byte(t5, 1) * m) >> 8,
-                 (Byte(t1, 2) * (255 - m) + Byte(t5, 2) * m) >> 8);
-  }
-
-  Picture ExpectedFrame(std::uint32_t a) const {
-    const int turn = Trunc(300 * std::cos(a / 1000.0) + 200);
-    const int advance = Low8(2 * (a / 8));
-    const Placement place = ExpectedPlacement(a);
-    Picture frame(kCanvasWidth * kCanvasHeight);
-    for (int y = 0; y < kCanvasHeight; ++y) {
-      for (int x = 0; x < kCanvasWidth; ++x) {
-        const int d = depth[y * kCanvasWidth + x], g = angle[y * kCanvasWidth + x];
-        const std::uint32_t texel = BlendTexel(a, Low8(d + advance) * 256 + Low8(g + turn));
-        const int shade = std::min(d, 255);
-        std::uint32_t pixel = Pixel(std::max(Byte(texel, 0) - shade, 0), std::max(Byte(texel, 1) - shade, 0),
-                                    std::max(Byte(texel, 2) - shade, 0));
-        const int i = y - (140 - place.w), j = x - (256 - place.w);
-        if (i >= 0 && i < 2 * place.w && j >= 0 && j < 2 * place.w) {
-          const std::uint32_t source =
-              greetings[place.picture][((i * place.step) >> 16) * 256 + ((j * place.step) >> 16)];
-          if (source != 0) pixel = source;
-        }
-        frame[y * kCanvasWidth + x] = pixel;
-      }
-    }
-    return frame;
-  }
+  Picture ExpectedFrame(std::uint32_t a) const { return ExpectedGreetingsFrame(Pictures(), depth, angle, a); }
 
   Picture texture1, texture5, blend;
   std::vector<std::int32_t> depth, angle;
@@ -81,13 +48,10 @@ class GreetingsTest : public SoftSceneTest {
 };
 
 TEST_F(GreetingsTest, TablesFollowTheDepthAndAngleFormulas) {
-  for (int r = 0; r < kCanvasHeight; ++r) {
-    for (int c = 0; c < kCanvasWidth; ++c) {
-      const double y = r - 139.5, x = c - 255.5;
-      ASSERT_EQ(depth[r * kCanvasWidth + c], Trunc(7000 / (std::sqrt(x * x + y * y) + 1))) << r << "," << c;
-      ASSERT_EQ(angle[r * kCanvasWidth + c], Trunc(std::atan2(x, y) * 0.31830988614222805 * 256)) << r << "," << c;
-    }
-  }
+  Table formulaDepth, formulaAngle;
+  FormulaGreetingsTables(&formulaDepth, &formulaAngle);
+  EXPECT_TRUE(depth == formulaDepth);
+  EXPECT_TRUE(angle == formulaAngle);
   // Deepest at the four middle pixels, about 23 at the corners.
   EXPECT_EQ(depth[139 * kCanvasWidth + 255], 4100);
   EXPECT_EQ(*std::max_element(depth.begin(), depth.end()), 4100);
@@ -118,8 +82,8 @@ TEST_F(GreetingsTest, GreetingSizeAndStepFollowTheSineOfTheTime) {
   EXPECT_EQ(PlaceGreeting(768).step, (1u << 24) / 55);
   for (std::uint32_t a = 0; a < 18000; a += 3) {
     const GreetingPlacement placement = PlaceGreeting(a);
-    const Placement expected = ExpectedPlacement(a);
-    ASSERT_EQ(placement.halfSize, expected.w) << a;
+    const ExpectedGreeting expected = ExpectedGreetingPlacement(a);
+    ASSERT_EQ(placement.halfSize, expected.halfSize) << a;
     ASSERT_EQ(placement.step, expected.step) << a;
     ASSERT_GE(placement.halfSize, 28);
     ASSERT_LE(placement.halfSize, 128);
@@ -170,7 +134,7 @@ TEST_F(GreetingsTest, BlackGreetingPixelsNeverCoverTheTunnel) {
   int covered = 0;
   for (std::uint32_t pixel : canvas) covered += pixel == 0x00010101u;
   // At least a quarter of the square's 64 x 64 at the smallest size, the tunnel everywhere else.
-  const int side = 64 * ExpectedPlacement(2100).w / 128;
+  const int side = 64 * ExpectedGreetingPlacement(2100).halfSize / 128;
   EXPECT_GE(covered, (side - 2) * (side - 2));
   EXPECT_LE(covered, (side + 2) * (side + 2) + 50);
 }

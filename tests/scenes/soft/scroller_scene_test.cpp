@@ -1,6 +1,6 @@
 // The end scroller of slot 13: the text rows it shows, and the background beside them.
 #include "scenes/soft/scroller_scene.h"
-#include "tests/scenes/soft/soft_scene_test.h"
+#include "tests/scenes/soft/expected_frames.h"
 
 namespace {
 
@@ -19,27 +19,20 @@ class ScrollerTest : public SoftSceneTest {
     SoftSceneTest::TearDown();
   }
 
-  // Checks the whole canvas for text rows from `firstRow` and the background beside them.
-  void ExpectTextFrom(int firstRow) {
-    for (int y = 0; y < kCanvasHeight; ++y) {
-      for (int x = 0; x < kCanvasWidth; ++x) {
-        const std::uint32_t expected = x < 320 ? text[(firstRow + y) * 320 + x] : background[y * kCanvasWidth + x];
-        ASSERT_EQ(canvas[y * kCanvasWidth + x], expected) << "first row " << firstRow << ", at " << y << "," << x;
-      }
-    }
-  }
-
   Picture background, text;
 };
 
 TEST_F(ScrollerTest, TextMovesOneRowEvery25MsAndStopsAtRow800) {
-  const std::pair<std::uint32_t, int> cases[] = {
-      {0, 0},      {24, 0},     {25, 1},       {18001, 720},     {19999, 799},
-      {20000, 800}, {20025, 800}, {19999999, 800}, {0xFFFFFFFFu, 800}};
-  for (const auto& [a, firstRow] : cases) {
+  for (std::uint32_t a : {0u, 24u, 25u, 18001u, 19999u, 20000u, 20025u, 19999999u, 0xFFFFFFFFu}) {
     DrawScrollerFrame(a, canvas.data());
-    ExpectTextFrom(firstRow);
+    const Picture expected = ExpectedScrollerFrame(background.data(), text.data(), a);
+    EXPECT_TRUE(SameFrame(expected.data(), canvas.data())) << "a = " << a;
   }
+  // The frozen text: rows 800 to 1079 at the left, the background beside them.
+  DrawScrollerFrame(25000, canvas.data());
+  EXPECT_EQ(canvas[0], text[800 * 320]);
+  EXPECT_EQ(canvas[279 * kCanvasWidth + 319], text[1079 * 320 + 319]);
+  EXPECT_EQ(canvas[279 * kCanvasWidth + 320], background[279 * kCanvasWidth + 320]);
 }
 
 TEST_F(ScrollerTest, BlackTextPixelsReplaceTheBackgroundToo) {

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "scenes/soft/tunnel_field_scene.h"
-#include "tests/scenes/soft/soft_scene_test.h"
+#include "tests/scenes/soft/expected_frames.h"
 
 namespace {
 
@@ -25,44 +25,17 @@ class TunnelFieldTest : public SoftSceneTest {
     SoftSceneTest::TearDown();
   }
 
-  static std::vector<std::pair<int, int>> Shifts(std::uint32_t a) {
-    return {{Trunc(139.5 * Cos(a / 2) + 140), 256 - Trunc(255.5 * Sin(a / 4))},
-            {Trunc(139.5 * Sin(a / 2) + 140), 256 - Trunc(-255.5 * Cos(a / 4))},
-            {Trunc(140 - 139.5 * Cos(a / 2)), 256 - Trunc(-255.5 * Sin(a / 4))},
-            {Trunc(139.5 * Cos(a / 8) + 140), 256 - Trunc(255.5 * Sin(a / 2))}};
-  }
-
-  Picture ExpectedFrame(std::uint32_t a) const {
-    const auto shifts = Shifts(a);
-    Picture frame(kCanvasWidth * kCanvasHeight);
-    for (int y = 0; y < kCanvasHeight; ++y) {
-      for (int x = 0; x < kCanvasWidth; ++x) {
-        long long depthSum = 0, angleSum = 0;
-        for (const auto& [shiftY, shiftX] : shifts) {
-          depthSum += depth[(y + shiftY) * kColumns + x + shiftX];
-          angleSum += angle[(y + shiftY) * kColumns + x + shiftX];
-        }
-        const std::uint32_t texel = texture[Low8(a / 4 + 2 * depthSum) * 256 + Low8(angleSum)];
-        const int shade = static_cast<int>(std::min<long long>(2 * depthSum / 7, 255));
-        frame[y * kCanvasWidth + x] = Pixel(std::max(Byte(texel, 0) - shade, 0), std::max(Byte(texel, 1) - shade, 0),
-                                            std::max(Byte(texel, 2) - shade, 0));
-      }
-    }
-    return frame;
-  }
+  Picture ExpectedFrame(std::uint32_t a) const { return ExpectedFieldFrame(texture.data(), depth, angle, a); }
 
   Picture texture;
   std::vector<std::int32_t> depth, angle;
 };
 
 TEST_F(TunnelFieldTest, TablesFollowTheDepthAndAngleFormulas) {
-  for (int r = 0; r < kRows; ++r) {
-    for (int c = 0; c < kColumns; ++c) {
-      const double y = r - 280, x = c - 512;
-      ASSERT_EQ(depth[r * kColumns + c], Trunc(15000 / (std::sqrt(x * x + y * y) + 1))) << r << "," << c;
-      ASSERT_EQ(angle[r * kColumns + c], Trunc(std::atan2(x, y) * 81.4873996925124)) << r << "," << c;
-    }
-  }
+  Table formulaDepth, formulaAngle;
+  FormulaFieldTables(&formulaDepth, &formulaAngle);
+  EXPECT_TRUE(depth == formulaDepth);
+  EXPECT_TRUE(angle == formulaAngle);
   // The centre, and the angles straight below, right, above and left of it.
   EXPECT_EQ(depth[280 * kColumns + 512], 15000);
   EXPECT_EQ(angle[280 * kColumns + 512], 0);
@@ -85,7 +58,7 @@ TEST_F(TunnelFieldTest, CentresAtTimeZeroAndEveryShiftStaysInsideTheTables) {
   // a / 8 runs through all 1024 table angles by a = 8192, and a / 2 and a / 4 with it.
   for (std::uint32_t a = 0; a < 8192; ++a) {
     ComputeFieldShifts(a, shifts);
-    const auto formula = Shifts(a);
+    const auto formula = ExpectedFieldShifts(a);
     for (int i = 0; i < kFieldCentres; ++i) {
       ASSERT_EQ(shifts[i].y, formula[i].first) << "a = " << a << ", centre " << i + 1;
       ASSERT_EQ(shifts[i].x, formula[i].second) << "a = " << a << ", centre " << i + 1;

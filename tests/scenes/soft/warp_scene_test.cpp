@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "scenes/soft/warp_scene.h"
-#include "tests/scenes/soft/soft_scene_test.h"
+#include "tests/scenes/soft/expected_frames.h"
 
 namespace {
 
@@ -31,35 +31,11 @@ class WarpSceneTest : public SoftSceneTest {
     SoftSceneTest::TearDown();
   }
 
-  // Where the text's top-left corner is at time a: (row, column).
-  static std::pair<int, int> TextCorner(std::uint32_t a) {
-    const double angle = static_cast<double>(static_cast<std::uint32_t>(2 * a));
-    return {Trunc(10 * std::fabs(std::cos(angle))), Trunc(10 * std::fabs(std::sin(angle)))};
-  }
-
-  std::uint32_t Expected(std::uint32_t a, unsigned number, int y, int x) const {
-    const Picture& texture = number <= 3 ? texture5 : texture6;
-    const int p = Trunc(-150 * Sin(a / 3 + x));
-    const int q = Trunc(-100 * Cos(a / 4 + y));
-    const std::uint32_t texel = texture[Low8(y - p) * 256 + Low8(x - q)];
-    const std::uint32_t under = overlay[y * kCanvasWidth + x];
-    int bytes[4];
-    for (int i = 0; i < 4; ++i) bytes[i] = (Byte(texel, i) + Byte(under, i)) / 2;
-    if (number > 3) {
-      const auto [top, left] = TextCorner(a);
-      if (y >= top && y < top + 80 && x >= left && x < left + 200) {
-        const std::uint32_t text = texts[std::min<std::uint32_t>(a / 1500, 5)][(y - top) * 200 + x - left];
-        for (int i = 0; i < 4; ++i) bytes[i] = std::min(255, bytes[i] + Byte(text, i));
-      }
-    }
-    return Pixel(bytes[0], bytes[1], bytes[2], bytes[3]);
-  }
-
   void ExpectFrame(std::uint32_t a, unsigned number, PixelPath path) {
     DrawWarpFrame(a, number, canvas.data(), path);
-    Picture expected(canvas.size());
-    for (int y = 0; y < kCanvasHeight; ++y)
-      for (int x = 0; x < kCanvasWidth; ++x) expected[y * kCanvasWidth + x] = Expected(a, number, y, x);
+    WarpPictures pictures{texture5.data(), texture6.data(), overlay.data(), {}};
+    for (int i = 0; i < kWarpTextCount; ++i) pictures.texts[i] = texts[i].data();
+    const Picture expected = ExpectedWarpFrame(pictures, a, number);
     EXPECT_TRUE(SameFrame(expected.data(), canvas.data())) << "a = " << a << ", number " << number;
   }
 
@@ -103,7 +79,7 @@ TEST_F(WarpSceneTest, BlackTextLeavesTheCanvasAndWhiteTextMakesItWhite) {
 
   std::fill(texts[5].begin(), texts[5].end(), 0x00FFFFFFu);
   DrawWarpFrame(9000, kSlot10Number, canvas.data(), PixelPath::kScalar);
-  const auto [top, left] = TextCorner(9000);
+  const auto [top, left] = WarpTextCorner(9000);
   for (int y = 0; y < kCanvasHeight; ++y) {
     for (int x = 0; x < kCanvasWidth; ++x) {
       const bool inText = y >= top && y < top + 80 && x >= left && x < left + 200;
