@@ -96,13 +96,8 @@ TEST_F(GreetingsTest, WholeFramesFollowTheFormulasOnBothPaths) {
   // The largest and smallest greetings, the cross-fade at m = 128 (a = 0) and m = 255 (a = 512),
   // the greeting switch, the first frame after the switch from slot 11, a turn below zero
   // (cos(a / 1000) < -2 / 3 near a = 3142) and the end of the slot.
-  for (std::uint32_t a : {0u, 512u, 768u, 1999u, 2000u, 3142u, 15001u, 16000u, 17999u}) {
-    const Picture expected = ExpectedFrame(a);
-    for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
-      DrawGreetingsFrame(a, canvas.data(), path);
-      EXPECT_TRUE(SameFrame(expected.data(), canvas.data())) << "a = " << a;
-    }
-  }
+  ExpectFramesOnBothPaths({0u, 512u, 768u, 1999u, 2000u, 3142u, 15001u, 16000u, 17999u}, DrawGreetingsFrame,
+                          [this](std::uint32_t a) { return ExpectedFrame(a); });
 }
 
 TEST_F(GreetingsTest, CrossFadeWeighsTheTwoTexturesByM) {
@@ -140,13 +135,13 @@ TEST_F(GreetingsTest, BlackGreetingPixelsNeverCoverTheTunnel) {
 }
 
 TEST_F(GreetingsTest, PackedAndScalarPathsGiveTheSameFramesAcrossTheSlot) {
-  for (std::uint32_t a = 0; a < 19000; a += 97) {
-    DrawGreetingsFrame(a, canvas.data(), PixelPath::kScalar);
-    const Picture scalarBlend = blend;
-    DrawGreetingsFrame(a, other.data(), PixelPath::kPacked);
-    ASSERT_TRUE(SameFrame(canvas.data(), other.data())) << "a = " << a;
-    ASSERT_EQ(scalarBlend, blend) << "a = " << a;
-  }
+  // The blend texture of each frame is compared as well as the frame.
+  Picture scalarBlend;
+  ExpectPathsAgree(19000, 97, [&](std::uint32_t a, std::uint32_t* to, PixelPath path) {
+    DrawGreetingsFrame(a, to, path);
+    if (path == PixelPath::kScalar) scalarBlend = blend;
+    else ASSERT_EQ(scalarBlend, blend) << "a = " << a;
+  });
 }
 
 }  // namespace

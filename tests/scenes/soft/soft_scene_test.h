@@ -13,6 +13,7 @@
 
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
+#include "scenes/soft/pixel_bytes.h"
 
 namespace soft_test {
 
@@ -69,6 +70,29 @@ class SoftSceneTest : public ::testing::Test {
     other.assign(kCanvasWidth * kCanvasHeight, 0x00654321u);
   }
   void TearDown() override { FreeTables(); }
+
+  // Draws the frame of each time on both paths; each must equal expected(a). `draw` takes the
+  // time, the canvas and the path.
+  template <typename Draw, typename Expected>
+  void ExpectFramesOnBothPaths(std::initializer_list<std::uint32_t> times, Draw draw, Expected expected) {
+    for (std::uint32_t a : times) {
+      const Picture wanted = expected(a);
+      for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+        draw(a, canvas.data(), path);
+        EXPECT_TRUE(SameFrame(wanted.data(), canvas.data())) << "a = " << a;
+      }
+    }
+  }
+
+  // Draws the frames at 0, step, 2 step ... below end on both paths; they must agree.
+  template <typename Draw>
+  void ExpectPathsAgree(std::uint32_t end, std::uint32_t step, Draw draw) {
+    for (std::uint32_t a = 0; a < end; a += step) {
+      draw(a, canvas.data(), PixelPath::kScalar);
+      draw(a, other.data(), PixelPath::kPacked);
+      ASSERT_TRUE(SameFrame(canvas.data(), other.data())) << "a = " << a;
+    }
+  }
 
   Picture canvas;
   Picture other;  // a second canvas, for the other path

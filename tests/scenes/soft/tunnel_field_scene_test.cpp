@@ -73,13 +73,8 @@ TEST_F(TunnelFieldTest, CentresAtTimeZeroAndEveryShiftStaysInsideTheTables) {
 TEST_F(TunnelFieldTest, WholeFramesFollowTheFormulasOnBothPaths) {
   // Slot 6's first frames, its end, the first frame of slot 8 (time from slot 7's start), and
   // times far into the table angles.
-  for (std::uint32_t a : {0u, 3u, 500u, 1000u, 5001u, 123457u, 0xFFFFFFFFu}) {
-    const Picture expected = ExpectedFrame(a);
-    for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
-      DrawTunnelFieldFrame(a, canvas.data(), path);
-      EXPECT_TRUE(SameFrame(expected.data(), canvas.data())) << "a = " << a;
-    }
-  }
+  ExpectFramesOnBothPaths({0u, 3u, 500u, 1000u, 5001u, 123457u, 0xFFFFFFFFu}, DrawTunnelFieldFrame,
+                          [this](std::uint32_t a) { return ExpectedFrame(a); });
 }
 
 TEST_F(TunnelFieldTest, PixelsNearACentreAreBlackAndFarOnesKeepTheTexture) {
@@ -111,11 +106,7 @@ TEST_F(TunnelFieldTest, PackedAndScalarPathsAgreeOverEveryDepthSum) {
   std::mt19937 random(99);
   for (std::int32_t& d : depth) d = static_cast<std::int32_t>(random() % 1000);
   for (std::int32_t& g : angle) g = static_cast<std::int32_t>(random() % 513) - 256;
-  for (std::uint32_t a = 0; a < 20000; a += 211) {
-    DrawTunnelFieldFrame(a, canvas.data(), PixelPath::kScalar);
-    DrawTunnelFieldFrame(a, other.data(), PixelPath::kPacked);
-    ASSERT_TRUE(SameFrame(canvas.data(), other.data())) << "a = " << a;
-  }
+  ExpectPathsAgree(20000, 211, DrawTunnelFieldFrame);
   const Picture expected = ExpectedFrame(4321);
   DrawTunnelFieldFrame(4321, canvas.data(), PixelPath::kPacked);
   EXPECT_TRUE(SameFrame(expected.data(), canvas.data()));
