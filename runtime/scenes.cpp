@@ -4,6 +4,8 @@
 
 #include "display/present.h"
 #include "runtime/timeline.h"
+#include "scenes/soft/blobs.h"
+#include "scenes/soft/framed_tunnel.h"
 
 namespace {
 
@@ -42,6 +44,8 @@ void FillSlotTable() {
 }
 
 void SetUpScenes() {
+  SetUpFramedTunnel();
+  SetUpBlobs();
   Timeline.Create(kSlotCount);
   FillSlotTable();
 }

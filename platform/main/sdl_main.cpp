@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/soundlib/bass.h"
 #include "platform/windows/sdl_backend.h"
 #include "runtime/entry.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     SdlBackend backend;
     SetWindowsBackend(&backend);
     code = WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
+    // The music never stops by itself; it ends here, before the device under it goes.
+    ResetSoundLibrary();
     ResetWindowsState();
     SetWindowsBackend(nullptr);
   }

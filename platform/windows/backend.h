@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/soundlib/sound_output.h"
 #include "platform/windows/win32.h"
 
 // A picture the display hands to the screen: the full-screen front page or the window's client
@@ -37,6 +38,12 @@ class WindowsBackend {
   virtual void ShowBox(const char* text, const char* caption, bool owned) = 0;
   // Puts a picture on the screen; called once per flip or windowed blit.
   virtual void Present(const FrameView& frame) = 0;
+
+  // Opens the sound output at `rate` frames a second (16-bit stereo), which asks `source` for
+  // its sound once started; null when there is no device for it. The backend owns the output
+  // until CloseSoundOutput or its own end.
+  virtual SoundOutput* OpenSoundOutput(int rate, SoundSource* source) = 0;
+  virtual void CloseSoundOutput() = 0;
 };
 
 // The executable installs its backend before the system code runs.

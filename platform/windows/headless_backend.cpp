@@ -33,9 +33,7 @@ std::uint32_t HeadlessBackend::Milliseconds() {
   return clockStart + static_cast<std::uint32_t>(ElapsedMilliseconds());
 }
 
-void HeadlessBackend::Sleep(std::uint32_t milliseconds) {
-  elapsedMicroseconds_ += static_cast<std::uint64_t>(milliseconds) * 1000;
-}
+void HeadlessBackend::Sleep(std::uint32_t milliseconds) { AdvanceClock(static_cast<std::uint64_t>(milliseconds) * 1000); }
 
 void HeadlessBackend::ShowBox(const char* text, const char* caption, bool owned) {
   boxes.push_back(RecordedBox{text, caption, owned});
@@ -45,5 +43,19 @@ void HeadlessBackend::ShowBox(const char* text, const char* caption, bool owned)
 void HeadlessBackend::Present(const FrameView& frame) {
   ++framesPresented;
   if (onPresent) onPresent(frame, Milliseconds());
-  elapsedMicroseconds_ += frameStepMicroseconds;
+  AdvanceClock(frameStepMicroseconds);
+}
+
+SoundOutput* HeadlessBackend::OpenSoundOutput(int rate, SoundSource* source) {
+  soundOutput_ = std::make_unique<OfflineSoundOutput>(rate, source, elapsedMicroseconds_, &music);
+  return soundOutput_.get();
+}
+
+void HeadlessBackend::CloseSoundOutput() { soundOutput_.reset(); }
+
+void HeadlessBackend::AdvanceClock(std::uint64_t microseconds) {
+  elapsedMicroseconds_ += microseconds;
+  // The music keeps up with the clock, so whatever reads the beat flags next sees every note
+  // that has sounded by now.
+  if (soundOutput_) soundOutput_->Advance(elapsedMicroseconds_);
 }

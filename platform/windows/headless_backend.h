@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/soundlib/offline_sound_output.h"
 #include "platform/windows/backend.h"
 
 struct ScriptedMessage {
@@ -38,6 +40,8 @@ class HeadlessBackend : public WindowsBackend {
   std::function<void(const FrameView&, std::uint32_t)> onPresent;
   // Echo message boxes to stderr (they are always recorded).
   bool printBoxes = true;
+  // The music the offline sound output made, as much of it as is asked for.
+  KeptSound music;
 
   std::vector<RecordedBox> boxes;
   std::string windowTitle;
@@ -59,8 +63,13 @@ class HeadlessBackend : public WindowsBackend {
   void Sleep(std::uint32_t milliseconds) override;
   void ShowBox(const char* text, const char* caption, bool owned) override;
   void Present(const FrameView& frame) override;
+  SoundOutput* OpenSoundOutput(int rate, SoundSource* source) override;
+  void CloseSoundOutput() override;
 
  private:
+  void AdvanceClock(std::uint64_t microseconds);
+
   std::uint64_t elapsedMicroseconds_ = 0;
+  std::unique_ptr<OfflineSoundOutput> soundOutput_;
   std::size_t nextScripted_ = 0;
 };

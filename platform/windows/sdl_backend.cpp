@@ -19,7 +19,10 @@ WPARAM virtualKey(SDL_Keycode key) {
 
 }  // namespace
 
-SdlBackend::~SdlBackend() { DestroyMainWindow(); }
+SdlBackend::~SdlBackend() {
+  CloseSoundOutput();
+  DestroyMainWindow();
+}
 
 bool SdlBackend::CreateMainWindow(const char* title, int width, int height, bool popup) {
   fullScreen_ = popup;
@@ -136,3 +139,10 @@ void SdlBackend::Present(const FrameView& frame) {
   SDL_RenderCopy(renderer_, texture_, nullptr, &target);
   SDL_RenderPresent(renderer_);
 }
+
+SoundOutput* SdlBackend::OpenSoundOutput(int rate, SoundSource* source) {
+  soundOutput_ = SdlSoundOutput::Open(rate, source);
+  return soundOutput_.get();
+}
+
+void SdlBackend::CloseSoundOutput() { soundOutput_.reset(); }

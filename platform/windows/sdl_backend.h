@@ -1,6 +1,9 @@
 // The sdl backend: a real window, keyboard and close box, SDL's clock and message boxes.
 #pragma once
 
+#include <memory>
+
+#include "platform/soundlib/sdl_sound_output.h"
 #include "platform/windows/backend.h"
 
 struct SDL_Window;
@@ -21,8 +24,11 @@ class SdlBackend : public WindowsBackend {
   void Sleep(std::uint32_t milliseconds) override;
   void ShowBox(const char* text, const char* caption, bool owned) override;
   void Present(const FrameView& frame) override;
+  SoundOutput* OpenSoundOutput(int rate, SoundSource* source) override;
+  void CloseSoundOutput() override;
 
  private:
+  std::unique_ptr<SdlSoundOutput> soundOutput_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

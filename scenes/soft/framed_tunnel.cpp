@@ -5,12 +5,21 @@
 
 #include "display/present.h"
 #include "music/beat_flags.h"
+#include "music/music.h"
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
 #include "runtime/truncate.h"
 #include "scenes/soft/radial_blur.h"
 
 FramedTunnelScene FramedTunnel;
+
+namespace {
+
+constexpr int kBeatInstrument = 1;
+
+}  // namespace
+
+void SetUpFramedTunnel() { RegisterBeatSync(kBeatInstrument, ToggleBeatFlagAOnNote); }
 
 RayNode CastTunnelRay(const TurnedRay& ray, float halfWidth) {
   const bool alongD1 = std::fabs(ray.d[1]) > std::fabs(ray.d[0]);

@@ -29,6 +29,9 @@ extern FramedTunnelScene FramedTunnel;
 // the given half-width; U runs across the wall, V along the depth, W is the fog.
 RayNode CastTunnelRay(const TurnedRay& ray, float halfWidth);
 
+// The set-up, run once by SetUpScenes: the tunnel narrows and blurs on every note of instrument 1.
+void SetUpFramedTunnel();
+
 // Draws canvas rows 0 to 276 for elapsed time a; rows 277 to 279 are left as they are.
 void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas);
 // The slot's render operation: paints the frame and copies the canvas to the display.

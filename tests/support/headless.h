@@ -1,5 +1,6 @@
 // A headless machine for in-process tests: installs the headless backend, forgets the window,
-// the queue, the fault rules and the display settings, and gives them back afterwards.
+// the queue, the sound library, the fault rules and the display settings, and gives them back
+// afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,18 +9,21 @@
 
 #include "platform/directdraw/display_settings.h"
 #include "platform/faults.h"
+#include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
 
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     faults::Reset();
+    ResetSoundLibrary();
     ResetWindowsState();
     DirectDrawSettings() = DisplaySettings{};
     backend.printBoxes = false;
     SetWindowsBackend(&backend);
   }
   void TearDown() override {
+    ResetSoundLibrary();
     ResetWindowsState();
     SetWindowsBackend(nullptr);
     faults::Reset();

@@ -1,0 +1,85 @@
+#include "platform/soundlib/module_player.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/soundlib/xm_extent.h"
+
+namespace {
+
+constexpr std::size_t kChannelsPerFrame = 2;
+constexpr std::size_t kBytesPerFrame = kChannelsPerFrame * sizeof(std::int16_t);
+
+}  // namespace
+
+ModulePlayer::ModulePlayer(int rate, NoteListener listener)
+    : rate_(rate), listener_(std::move(listener)), context_(xmp_create_context()) {}
+
+ModulePlayer::~ModulePlayer() {
+  if (context_ == nullptr) return;
+  if (started_) xmp_end_player(context_);
+  if (module_ != nullptr) xmp_release_module(context_);
+  xmp_free_context(context_);
+}
+
+bool ModulePlayer::Load(const std::uint8_t* bytes, std::size_t size) {
+  if (context_ == nullptr || module_ != nullptr || !XmModuleFits(bytes, size)) return false;
+  if (xmp_load_module_from_memory(context_, bytes, static_cast<long>(size)) != 0) return false;
+  xmp_module_info info{};
+  xmp_get_module_info(context_, &info);
+  module_ = info.mod;
+  return module_ != nullptr;
+}
+
+int ModulePlayer::Instruments() const { return module_ ? module_->ins : 0; }
+
+void ModulePlayer::Start(bool looping, bool audible) {
+  if (module_ == nullptr) return;
+  looping_ = looping;
+  started_ = xmp_start_player(context_, rate_, 0) == 0;
+  ended_ = !started_;
+  tick_ = nullptr;
+  tickFrames_ = tickUsed_ = 0;
+  notes_.Reset();
+  if (started_ && !audible) {
+    for (int channel = 0; channel < module_->chn; ++channel) xmp_channel_mute(context_, channel, 1);
+  }
+}
+
+bool ModulePlayer::PlayTick() {
+  if (ended_) return false;
+  if (xmp_play_frame(context_) != 0) {
+    ended_ = true;
+    return false;
+  }
+  xmp_get_frame_info(context_, &info_);
+  // The tick that starts the module over again belongs to the next pass, which a module that
+  // does not loop never plays.
+  if (!looping_ && info_.loop_count > 0) {
+    ended_ = true;
+    return false;
+  }
+  sounding_.clear();
+  notes_.Tick(*module_, info_, &sounding_);
+  for (const SoundingNote& note : sounding_) listener_(note);
+  tick_ = static_cast<const std::int16_t*>(info_.buffer);
+  tickFrames_ = info_.buffer_size > 0 ? static_cast<std::size_t>(info_.buffer_size) / kBytesPerFrame : 0;
+  tickUsed_ = 0;
+  return true;
+}
+
+void ModulePlayer::Render(std::int16_t* frames, std::size_t count) {
+  while (count > 0) {
+    if (tickUsed_ == tickFrames_ && !PlayTick()) {
+      if (frames != nullptr) std::memset(frames, 0, count * kBytesPerFrame);
+      return;
+    }
+    const std::size_t taken = std::min(count, tickFrames_ - tickUsed_);
+    if (frames != nullptr) {
+      std::memcpy(frames, tick_ + tickUsed_ * kChannelsPerFrame, taken * kBytesPerFrame);
+      frames += taken * kChannelsPerFrame;
+    }
+    tickUsed_ += taken;
+    count -= taken;
+  }
+}

@@ -1,0 +1,51 @@
+// One extended module played by libxmp, tick by tick: 16-bit stereo frames on demand, and the
+// notes of each tick reported when the tick's first frame is rendered.
+#pragma once
+
+#include <xmp.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/soundlib/instrument_notes.h"
+
+class ModulePlayer {
+ public:
+  using NoteListener = std::function<void(const SoundingNote&)>;
+
+  ModulePlayer(int rate, NoteListener listener);
+  ~ModulePlayer();
+  ModulePlayer(const ModulePlayer&) = delete;
+  ModulePlayer& operator=(const ModulePlayer&) = delete;
+
+  // Takes a whole extended module from the bytes (libxmp copies what it keeps); false when the
+  // bytes are not one.
+  bool Load(const std::uint8_t* bytes, std::size_t size);
+  int Instruments() const;
+
+  // Plays from the beginning. Without looping the module falls silent when it would start over;
+  // when nobody listens the channels are muted so that only the notes are worked out.
+  void Start(bool looping, bool audible);
+
+  // Renders `count` frames (into `frames` unless it is null); silence once the module has ended.
+  void Render(std::int16_t* frames, std::size_t count);
+
+ private:
+  bool PlayTick();
+
+  int rate_;
+  NoteListener listener_;
+  xmp_context context_;
+  const xmp_module* module_ = nullptr;
+  bool started_ = false;
+  bool ended_ = true;
+  bool looping_ = true;
+  xmp_frame_info info_{};
+  const std::int16_t* tick_ = nullptr;  // the current tick's frames, owned by libxmp
+  std::size_t tickFrames_ = 0;
+  std::size_t tickUsed_ = 0;
+  InstrumentNotes notes_;
+  std::vector<SoundingNote> sounding_;
+};

@@ -1,0 +1,156 @@
+// Instrument syncs against the music itself: small modules with known notes, played on the
+// offline output, one virtual millisecond at a time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "music/beat_flags.h"
+#include "music/music.h"
+#include "platform/soundlib/module_player.h"
+#include "scenes/soft/blobs.h"
+#include "scenes/soft/framed_tunnel.h"
+#include "tests/soundlib/sound_test.h"
+
+namespace {
+
+// The times at which the syncs of a note at `times` fire when the music started at `start`:
+// on the first millisecond step that passes the note, through `passes` passes of the song.
+std::vector<std::uint64_t> Expected(const std::vector<std::uint64_t>& times, std::uint64_t start, int passes) {
+  std::vector<std::uint64_t> expected;
+  for (int pass = 0; pass < passes; ++pass)
+    for (std::uint64_t t : times) expected.push_back(start + pass * kBeatSongPass + t + 1);
+  return expected;
+}
+
+using InstrumentSyncTest = SoundTest;
+
+TEST_F(InstrumentSyncTest, FiresOncePerNoteOfItsInstrumentAtTheNotesTimeThroughEveryPass) {
+  const HMUSIC music = Load(BeatSong());
+  const HSYNC one = Record(music, 1);
+  const HSYNC sixteen = Record(music, 16);
+  const HSYNC two = Record(music, 2);
+  ASSERT_EQ(BASS_Start(), TRUE);
+  ASSERT_EQ(BASS_MusicPlay(music), TRUE);
+  const std::uint64_t start = backend.ElapsedMilliseconds();
+  Play(3 * kBeatSongPass);  // the first note of a fourth pass sounds just after the end
+
+  EXPECT_EQ(TimesOf(one), Expected(kBeatSongInstrument1, start, 3));
+  EXPECT_EQ(TimesOf(sixteen), Expected(kBeatSongInstrument16, start, 3));
+  EXPECT_EQ(TimesOf(two).size(), 3u);
+  // The note rides along in the sync's data: the first is C-4.
+  ASSERT_FALSE(fired.empty());
+  EXPECT_EQ(fired[0].note, 49u);
+}
+
+TEST_F(InstrumentSyncTest, BeatFlagsToggleOnTheirNotesAndTwoNotesAtOnceLeaveAFlagAsItWas) {
+  MusicHandle = Load(BeatSong());
+  BeatFlagA = 1;
+  BeatFlagB = 1;
+  SetUpFramedTunnel();
+  SetUpBlobs();
+  EXPECT_EQ(BeatFlagB, 0);
+  StartMusic();
+  const std::uint64_t start = backend.ElapsedMilliseconds();
+  std::vector<std::uint64_t> changesA, changesB;
+  int a = BeatFlagA, b = BeatFlagB;
+  for (std::uint64_t t = 0; t < kBeatSongPass; ++t) {
+    backend.Sleep(1);
+    if (BeatFlagA != a) changesA.push_back(backend.ElapsedMilliseconds() - start);
+    if (BeatFlagB != b) changesB.push_back(backend.ElapsedMilliseconds() - start);
+    a = BeatFlagA;
+    b = BeatFlagB;
+    if (t == 1600) EXPECT_EQ(BeatFlagB, 0) << "between the two quick notes";
+  }
+  EXPECT_EQ(changesA, Expected(kBeatSongInstrument1, 0, 1));
+  // Both channels' notes at 120 ms toggle it twice in the same step.
+  EXPECT_EQ(changesB, (std::vector<std::uint64_t>{841, 1561, 1681}));
+  EXPECT_EQ(BeatFlagA, 1);  // six toggles
+  EXPECT_EQ(BeatFlagB, 1);  // five, the last two bringing it back
+  MusicHandle = 0;
+}
+
+TEST_F(InstrumentSyncTest, KeptSoundIsTheSameEveryRunAndKeepingItDoesNotMoveTheSyncs) {
+  struct Run {
+    std::vector<std::uint64_t> times;
+    std::vector<std::int16_t> sound;
+  };
+  auto run = [&](std::uint64_t keepMilliseconds) {
+    ResetSoundLibrary();
+    fired.clear();
+    backend.music.keepMilliseconds = keepMilliseconds;
+    const HMUSIC music = Load(BeatSong());
+    Record(music, 1);
+    BASS_Start();
+    BASS_MusicPlay(music);
+    const std::uint64_t start = backend.ElapsedMilliseconds();
+    Play(2000);
+    Run result{{}, backend.music.frames};
+    for (const FiredSync& f : fired) result.times.push_back(f.atMilliseconds - start);
+    return result;
+  };
+  const Run kept = run(2000);
+  const Run again = run(2000);
+  const Run silent = run(0);
+  ASSERT_EQ(kept.sound.size(), 2000u * 44100u / 1000u * 2u);
+  EXPECT_EQ(kept.sound, again.sound);
+  EXPECT_TRUE(std::any_of(kept.sound.begin(), kept.sound.begin() + 2000, [](std::int16_t s) { return s != 0; }))
+      << "the first note is heard from the start";
+  EXPECT_TRUE(silent.sound.empty());
+  EXPECT_EQ(kept.times, silent.times);
+  EXPECT_EQ(kept.times, again.times);
+}
+
+TEST_F(InstrumentSyncTest, AModuleThatDoesNotLoopFallsSilentAtItsEnd) {
+  backend.music.keepMilliseconds = 2 * kBeatSongPass;
+  const HMUSIC music = Load(BeatSong(), BASS_MUSIC_RAMP);
+  const HSYNC one = Record(music, 1);
+  BASS_Start();
+  BASS_MusicPlay(music);
+  Play(2 * kBeatSongPass);
+  EXPECT_EQ(TimesOf(one).size(), kBeatSongInstrument1.size());
+  const std::vector<std::int16_t>& sound = backend.music.frames;
+  const std::size_t end = kBeatSongPass * 441 / 10 * 2;
+  ASSERT_EQ(sound.size(), 2 * end);
+  EXPECT_TRUE(std::all_of(sound.begin() + end, sound.end(), [](std::int16_t s) { return s == 0; }));
+}
+
+TEST_F(InstrumentSyncTest, PlayStartsTheModuleOverFromItsBeginning) {
+  const HMUSIC music = Load(BeatSong());
+  const HSYNC one = Record(music, 1);
+  BASS_Start();
+  BASS_MusicPlay(music);
+  Play(500);
+  const std::uint64_t again = backend.ElapsedMilliseconds();
+  BASS_MusicPlay(music);
+  Play(300);
+  EXPECT_EQ(TimesOf(one), (std::vector<std::uint64_t>{again - 500 + 1, again - 500 + 241, again + 1, again + 241}));
+}
+
+TEST(ModulePlayer, ANotesSyncFiresWhileTheBufferHoldingItsFirstFrameIsFilled) {
+  const std::vector<std::uint8_t> bytes = BuildXm(BeatSong());
+  // Each note is reported with the frames of the Render call it was reported in.
+  std::uint64_t callStart = 0, callEnd = 0;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  ModulePlayer player(44100, [&](const SoundingNote&) { calls.emplace_back(callStart, callEnd); });
+  ASSERT_TRUE(player.Load(bytes.data(), bytes.size()));
+  EXPECT_EQ(player.Instruments(), 16);
+  player.Start(true, true);
+  // Buffers of an odd size, so that notes fall anywhere in them, over one pass of the song.
+  const std::uint64_t passFrames = kBeatSongPass * 441 / 10;
+  std::vector<std::int16_t> buffer(2 * 1000);
+  while (callEnd < passFrames) {
+    callStart = callEnd;
+    callEnd = std::min<std::uint64_t>(callEnd + 1000, passFrames);
+    player.Render(buffer.data(), callEnd - callStart);
+  }
+  // Every note of the pass, in order (instrument 2's at 1440 ms too); a tick is 882 frames.
+  const std::uint64_t noteTimes[] = {0, 120, 120, 240, 600, 840, 1020, 1200, 1320, 1440, 1560, 1680};
+  ASSERT_EQ(calls.size(), std::size(noteTimes));
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::uint64_t firstFrame = noteTimes[i] * 441 / 10;
+    EXPECT_GE(firstFrame, calls[i].first) << i;
+    EXPECT_LT(firstFrame, calls[i].second) << i;
+  }
+}
+
+}  // namespace
