@@ -2,10 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-release
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 15
+FUZZERS    := pak_directory pcx mesh3ds
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan run test bench clean
+.PHONY: all deps build asan run test bench fuzz-smoke clean
 
 all: build
 
@@ -33,6 +36,22 @@ run: build
 test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz-smoke
+
+$(FUZZ_BUILD)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALETH_FUZZ=ON
+
+# Each reader's fuzzer for a short fixed time, starting from the seeds the tests write.
+fuzz-smoke: build $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix kaleth-fuzz-,$(FUZZERS))
+	cd $(BUILD) && ./kaleth-tests --gtest_filter=FuzzInputs.SeedsAreReadThroughAndWrittenAsTheCorpus >/dev/null
+	@for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f && \
+	  echo "fuzz-smoke: kaleth-fuzz-$$f for $(FUZZ_SECONDS) s" && \
+	  $(FUZZ_BUILD)/kaleth-fuzz-$$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus/$$f $(BUILD)/fuzz-corpus/$$f 2>$(FUZZ_BUILD)/$$f.log || { tail -40 $(FUZZ_BUILD)/$$f.log; exit 1; }; \
+	  grep -E "stat::number_of_executed_units|stat::peak_rss_mb" $(FUZZ_BUILD)/$$f.log; \
+	done
 
 # Frame costs are measured on a Release build of their own; the package comes with the tool.
 bench: deps $(BENCH_BUILD)/build.ninja
@@ -40,4 +59,4 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	cd $(BENCH_BUILD) && ./kaleth-bench $(ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

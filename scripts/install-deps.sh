@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libxmp-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,0 +1,46 @@
+// The package directory: the name, offset and size of every member of the one package file,
+// read once at start-up and asked by name afterwards.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+inline constexpr const char* kPackagePath = "kaleth.pak";
+inline constexpr int kPakNameLineBytes = 31;  // a name line never takes more (a 32-byte line buffer)
+
+struct PakEntry {
+  char name[32];         // the name line as read, newline included, zero-terminated
+  std::uint32_t offset;  // from the first byte of the package file
+  std::uint32_t size;
+};
+
+class PakArchive {
+ public:
+  PakArchive() = default;
+  ~PakArchive();
+  PakArchive(const PakArchive&) = delete;
+  PakArchive& operator=(const PakArchive&) = delete;
+
+  // Reads the directory of the package at `path` (kept by reference: a literal living for the
+  // whole run). A missing, foreign or damaged package is a fatal error.
+  void open(const char* path);
+  // The first entry, in directory order, whose stored name begins with `name`. No match shows
+  // "Filesystem error", then ends the run with the name itself as the message.
+  PakEntry find(const char* name) const;
+
+  const char* path = nullptr;
+  PakEntry* entries = nullptr;
+  std::int32_t count = 0;
+};
+
+// The one package of the run.
+extern PakArchive Package;
+
+// The directory format, shared by the archive and the package tool.
+enum class PakDirectoryStatus { kOk, kWrongMagic, kEndsEarly, kNameTooLong };
+
+// Reads the magic and the count byte from the start of `file`.
+PakDirectoryStatus ReadPakHeader(std::FILE* file, int* count);
+// Reads the next directory entry: offset, size and the name line (up to and including its
+// newline, at most 31 bytes). *lineBytes receives the bytes the line took.
+PakDirectoryStatus ReadPakEntry(std::FILE* file, PakEntry* entry, int* lineBytes);
