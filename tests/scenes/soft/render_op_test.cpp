@@ -1,10 +1,12 @@
-// The four software scenes' render operations on an open display: each frame lands in the
+// The software scenes' render operations on an open display: each frame lands in the
 // picture area, and no frame allocates.
 #include <cstring>
 
 #include "display/display.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
+#include "scenes/soft/floor_and_ceiling.h"
+#include "scenes/soft/framed_tunnel.h"
 #include "scenes/soft/greetings_scene.h"
 #include "scenes/soft/scroller_scene.h"
 #include "scenes/soft/tunnel_field_scene.h"
@@ -44,12 +46,23 @@ class RenderOpTest : public HeadlessTest {
     for (std::uint32_t*& greeting : Greetings.greetings) greeting = texture.data();
     FillGreetingsTables();
     Scroller = ScrollerScene{screen.data(), grey.data()};
+    AllocateRayGrid(FramedTunnel.grid, kTunnelGridRows);
+    FramedTunnel.texture = texture.data();
+    FramedTunnel.columnTable = blurColumns.data();
+    FramedTunnel.rowTable = blurRows.data();
+    FramedTunnel.upperFrame = FramedTunnel.lowerFrame = screen.data();
+    AllocateRayGrid(FloorAndCeiling.grid, kPlaneGridRows);
+    FloorAndCeiling.texture = texture.data();
   }
   void TearDown() override {
     Warp = WarpScene{};
     TunnelField = TunnelFieldScene{};
     Greetings = GreetingsScene{};
     Scroller = ScrollerScene{};
+    FreeRayGrid(FramedTunnel.grid);
+    FramedTunnel = FramedTunnelScene{};
+    FreeRayGrid(FloorAndCeiling.grid);
+    FloorAndCeiling = FloorAndCeilingScene{};
     ReleaseDisplay();
     FreeTables();
     HeadlessTest::TearDown();
@@ -64,6 +77,8 @@ class RenderOpTest : public HeadlessTest {
   std::vector<std::int32_t> fieldAngle = std::vector<std::int32_t>(560 * 1024);
   std::vector<std::int32_t> depth = std::vector<std::int32_t>(kCanvasWidth * kCanvasHeight);
   std::vector<std::int32_t> angle = std::vector<std::int32_t>(kCanvasWidth * kCanvasHeight);
+  std::vector<std::int32_t> blurColumns = std::vector<std::int32_t>(512);
+  std::vector<std::int32_t> blurRows = std::vector<std::int32_t>(180);
 };
 
 TEST_F(RenderOpTest, EachFrameLandsInThePictureAreaWithoutAllocating) {
@@ -71,7 +86,8 @@ TEST_F(RenderOpTest, EachFrameLandsInThePictureAreaWithoutAllocating) {
     RenderOp render;
     unsigned number;
   } slots[] = {{RenderWarpScene, 2},         {RenderTunnelFieldScene, 7}, {RenderWarpScene, 11},
-               {RenderGreetingsScene, 13}, {RenderScrollerScene, 14}};
+               {RenderGreetingsScene, 13}, {RenderScrollerScene, 14}, {RenderFramedTunnel, 12},
+               {DrawFloorAndCeiling, 5}};
   for (const auto& slot : slots) {
     Timeline.number = static_cast<std::uint8_t>(slot.number);
     // The first frame may touch memory for the first time; the frames after it count.
