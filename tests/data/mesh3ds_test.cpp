@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "data/mesh3ds.h"
 #include "data/mesh_triangle_list.h"
@@ -172,6 +173,10 @@ TEST_F(Mesh3dsTest, DamagedMembersEndWithAMessageNamingTheProblem) {
   // A face that names a vertex the object does not have.
   EXPECT_EQ(LoadFailure(MeshMember(MeshObject("F", Join({VertexChunk(kVertices), FaceChunk({{0, 1, 5, 0}})})))),
             "3ds face refers to a missing vertex");
+  // A package gone since start-up.
+  OpenMembers({{"object3.3ds", good}});
+  std::filesystem::remove(packagePath);
+  EXPECT_EQ(FatalMessageOf([&] { mesh.load("object3.3ds"); }), "Unable to open datafile");
 }
 
 TEST_F(Mesh3dsTest, ObjectNamesOfAnyLengthAreReadPast) {
