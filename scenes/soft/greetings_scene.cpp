@@ -116,6 +116,6 @@ void DrawGreetingsFrame(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath 
 }
 
 void RenderGreetingsScene(std::uint32_t elapsed, std::uint32_t* canvas) {
-  DrawGreetingsFrame(elapsed, canvas, PixelPath::kPacked);
+  DrawGreetingsFrame(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
 }

@@ -7,6 +7,9 @@
 // Which way a scene draws its frame; both give the same bytes.
 enum class PixelPath { kScalar, kPacked };
 
+// The path the render operations draw with: packed, unless a measurement asks for the other.
+extern PixelPath RenderPixelPath;
+
 // (a + b) >> 1 in each of the four bytes.
 inline std::uint32_t AverageBytes(std::uint32_t a, std::uint32_t b) {
   // The shared bits plus half the differing ones: no carry can cross into the next byte.

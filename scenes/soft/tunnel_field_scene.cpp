@@ -110,6 +110,6 @@ void DrawTunnelFieldFrame(std::uint32_t elapsed, std::uint32_t* canvas, [[maybe_
 }
 
 void RenderTunnelFieldScene(std::uint32_t elapsed, std::uint32_t* canvas) {
-  DrawTunnelFieldFrame(elapsed, canvas, PixelPath::kPacked);
+  DrawTunnelFieldFrame(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
 }

@@ -114,6 +114,6 @@ void DrawWarpFrame(std::uint32_t elapsed, unsigned timelineNumber, std::uint32_t
 }
 
 void RenderWarpScene(std::uint32_t elapsed, std::uint32_t* canvas) {
-  DrawWarpFrame(elapsed, Timeline.number, canvas, PixelPath::kPacked);
+  DrawWarpFrame(elapsed, Timeline.number, canvas, RenderPixelPath);
   CopyCanvas();
 }

@@ -3,13 +3,14 @@
 #include <cstdlib>
 
 const char* const kBenchUsage =
-    "usage: kaleth-bench [--frames N] [--json FILE] [--benchmark_filter=REGEX ...]\n"
+    "usage: kaleth-bench [--frames N] [--json FILE] [--scalar] [--benchmark_filter=REGEX ...]\n"
     "  Starts the production on the headless backend with kaleth.pak from the working folder,\n"
     "  then draws N frames of every measured slot at times spread over the slot, and prints the\n"
     "  median and minimum milliseconds per frame and each slot's ratio to the time of copying\n"
     "  one canvas (the memory floor), all measured in the same run.\n"
     "  --frames N        frames per slot (default 300)\n"
     "  --json FILE       also write the results as JSON\n"
+    "  --scalar          draw with the scenes' one-pixel-at-a-time paths (same pictures)\n"
     "  --benchmark_...   options of the benchmark library, such as --benchmark_filter=slot.1\n";
 
 bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string* error) {
@@ -19,7 +20,9 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string
       error->clear();
       return false;
     }
-    if (arg == "--frames" || arg == "--json") {
+    if (arg == "--scalar") {
+      options->scalar = true;
+    } else if (arg == "--frames" || arg == "--json") {
       if (i + 1 >= argc) {
         *error = arg + " needs a value";
         return false;

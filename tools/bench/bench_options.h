@@ -7,6 +7,7 @@
 struct BenchOptions {
   int frames = 300;       // frames per slot (and copies for the memory floor)
   std::string jsonPath;   // Google Benchmark's JSON report goes here when set
+  bool scalar = false;    // draw with the scenes' scalar paths instead of the packed ones
   std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are
 };
 

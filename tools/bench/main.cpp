@@ -15,6 +15,7 @@
 #include "runtime/canvas.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
+#include "scenes/soft/pixel_bytes.h"
 #include "tools/bench/bench_options.h"
 #include "tools/bench/slot_cases.h"
 
@@ -106,8 +107,9 @@ void RunBenchmarks(int frames) {
   benchmark::RunSpecifiedBenchmarks();
 }
 
-void PrintSummary(int frames) {
-  std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot; milliseconds per frame\n", frames);
+void PrintSummary(int frames, bool scalar) {
+  std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot, %s paths; milliseconds per frame\n",
+              frames, scalar ? "scalar" : "packed");
   std::printf("%5s  %-30s %10s %10s %9s\n", "slot", "scene", "median", "minimum", "x floor");
   for (const Measured& m : Results) {
     std::printf("%5s  %-30s %10.3f %10.3f", m.slot.c_str(), m.label.c_str(), m.medianMs, m.minimumMs);
@@ -138,6 +140,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&flagCount, flagPointers.data());
   if (benchmark::ReportUnrecognizedArguments(flagCount, flagPointers.data())) return 2;
 
+  if (options.scalar) RenderPixelPath = PixelPath::kScalar;
   // The first frame of the timeline hands over to the measurements, which then drive the frame
   // path themselves; the close box ends the run once they are done.
   HeadlessBackend backend;
@@ -160,6 +163,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kaleth-bench: the production did not start, so nothing was measured\n");
     return 1;
   }
-  PrintSummary(options.frames);
+  PrintSummary(options.frames, options.scalar);
   return 0;
 }

@@ -96,6 +96,13 @@ TEST_F(RenderOpTest, EachFrameLandsInThePictureAreaWithoutAllocating) {
     for (std::uint32_t a = 0; a < 20000; a += 1234) slot.render(a, Canvas);
     allocation_log::Stop();
     EXPECT_EQ(allocation_log::Allocations(), 0u) << "slot number " << slot.number;
+    // The scalar path, asked for by a measurement, draws the same frame.
+    RenderPixelPath = PixelPath::kScalar;
+    slot.render(4321, Canvas);
+    const Picture scalar = canvas;
+    RenderPixelPath = PixelPath::kPacked;
+    slot.render(4321, Canvas);
+    EXPECT_TRUE(SameFrame(scalar.data(), Canvas)) << "slot number " << slot.number;
     // The last frame is in the back buffer's rows 52 to 331.
     for (int row = 0; row < kCanvasHeight; row += 31) {
       EXPECT_EQ(std::memcmp(BackBuffer->Pixels() + (52 + row) * BackBuffer->Pitch(), Canvas + row * kCanvasWidth,

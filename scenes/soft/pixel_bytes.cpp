@@ -1,0 +1,3 @@
+#include "scenes/soft/pixel_bytes.h"
+
+PixelPath RenderPixelPath = PixelPath::kPacked;
