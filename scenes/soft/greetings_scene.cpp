@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
+#include "data/pcx_loader.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
+#include "runtime/errors.h"
 #include "runtime/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
@@ -118,4 +121,33 @@ void DrawGreetingsFrame(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath 
 void RenderGreetingsScene(std::uint32_t elapsed, std::uint32_t* canvas) {
   DrawGreetingsFrame(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
+}
+
+void SetUpGreetingsScene() {
+  Greetings.depth = static_cast<std::int32_t*>(CheckedAlloc(kCanvasBytes));
+  Greetings.angle = static_cast<std::int32_t*>(CheckedAlloc(kCanvasBytes));
+  Greetings.texture1 = LoadPcx("texture1.pcx");
+  Greetings.texture5 = LoadPcx("texture5.pcx");
+  Greetings.blend = static_cast<std::uint32_t*>(CheckedAlloc(kTexels * sizeof(std::uint32_t)));
+  char name[] = "greet1.pcx";
+  for (int i = 0; i < kGreetingCount; ++i) {
+    name[5] = static_cast<char>('1' + i);
+    Greetings.greetings[i] = LoadPcx(name);
+  }
+  FillGreetingsTables();
+}
+
+// The tables, the first texture and the first six greetings are given back; the rest stays to
+// the end of the run.
+void CleanUpGreetingsScene() {
+  constexpr int kGreetingsGivenBack = 6;
+  std::free(Greetings.depth);
+  std::free(Greetings.angle);
+  std::free(Greetings.texture1);
+  Greetings.depth = Greetings.angle = nullptr;
+  Greetings.texture1 = nullptr;
+  for (int i = 0; i < kGreetingsGivenBack; ++i) {
+    std::free(Greetings.greetings[i]);
+    Greetings.greetings[i] = nullptr;
+  }
 }

@@ -1,7 +1,9 @@
 #include "scenes/soft/scroller_scene.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "data/raw_loaders.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
 
@@ -21,4 +23,15 @@ void DrawScrollerFrame(std::uint32_t elapsed, std::uint32_t* canvas) {
 void RenderScrollerScene(std::uint32_t elapsed, std::uint32_t* canvas) {
   DrawScrollerFrame(elapsed, canvas);
   CopyCanvas();
+}
+
+void SetUpScrollerScene() {
+  Scroller.background = LoadRgbRawScreen("overlay4.raw");
+  Scroller.text = LoadGrayRaw(kScrollWidth * kScrollRows, "scroll.raw");
+}
+
+// The text is given back; the background stays to the end of the run.
+void CleanUpScrollerScene() {
+  std::free(Scroller.text);
+  Scroller.text = nullptr;
 }

@@ -1,7 +1,11 @@
 #include "scenes/soft/tunnel_field_scene.h"
 
+#include <cstdlib>
+
+#include "data/pcx_loader.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
+#include "runtime/errors.h"
 #include "runtime/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
@@ -112,4 +116,19 @@ void DrawTunnelFieldFrame(std::uint32_t elapsed, std::uint32_t* canvas, [[maybe_
 void RenderTunnelFieldScene(std::uint32_t elapsed, std::uint32_t* canvas) {
   DrawTunnelFieldFrame(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
+}
+
+void SetUpTunnelFieldScene() {
+  constexpr std::size_t kTableBytes = kFieldTableRows * kFieldTableColumns * sizeof(std::int32_t);
+  TunnelField.texture = LoadPcx("texture1.pcx");
+  TunnelField.depth = static_cast<std::int32_t*>(CheckedAlloc(kTableBytes));
+  TunnelField.angle = static_cast<std::int32_t*>(CheckedAlloc(kTableBytes));
+  FillTunnelFieldTables();
+}
+
+void CleanUpTunnelFieldScene() {
+  std::free(TunnelField.texture);
+  std::free(TunnelField.depth);
+  std::free(TunnelField.angle);
+  TunnelField = TunnelFieldScene{};
 }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
+#include "data/pcx_loader.h"
+#include "data/raw_loaders.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
@@ -116,4 +119,21 @@ void DrawWarpFrame(std::uint32_t elapsed, unsigned timelineNumber, std::uint32_t
 void RenderWarpScene(std::uint32_t elapsed, std::uint32_t* canvas) {
   DrawWarpFrame(elapsed, Timeline.number, canvas, RenderPixelPath);
   CopyCanvas();
+}
+
+void SetUpWarpScene() {
+  Warp.texture6 = LoadPcx("texture6.pcx");
+  Warp.texture5 = LoadPcx("texture5.pcx");
+  Warp.overlay = LoadRgbRawScreen("overlay1.raw");
+  char name[] = "text1.raw";
+  for (int i = 0; i < kWarpTextCount; ++i) {
+    name[4] = static_cast<char>('1' + i);
+    Warp.texts[i] = LoadGrayRaw(kWarpTextWidth * kWarpTextHeight, name);
+  }
+}
+
+// Only slot 10's texture is given back; the rest of the scene's pictures stay to the end.
+void CleanUpWarpScene() {
+  std::free(Warp.texture6);
+  Warp.texture6 = nullptr;
 }
