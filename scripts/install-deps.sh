@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool
   clang libclang-rt-14-dev
+  imagemagick assimp-utils openmpt123
 )
 
 missing=()

@@ -1,0 +1,54 @@
+// kaleth-pakgen: paints, models and composes the production's data and writes the package.
+//   kaleth-pakgen OUT.pak                  the package
+//   kaleth-pakgen [OUT.pak] --sheet S.png  also (or only) a labelled sheet of every picture
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/common/pak_writer.h"
+#include "tools/pakgen/members.h"
+#include "tools/pakgen/sheet.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr, "usage: kaleth-pakgen OUT.pak [--sheet SHEET.png]\n"
+                       "       kaleth-pakgen --sheet SHEET.png\n");
+  return 2;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "kaleth-pakgen: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string packagePath, sheetPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--sheet" && i + 1 < argc && sheetPath.empty()) {
+      sheetPath = argv[++i];
+    } else if (!arg.empty() && arg[0] != '-' && packagePath.empty()) {
+      packagePath = arg;
+    } else {
+      return Usage();
+    }
+  }
+  if (packagePath.empty() && sheetPath.empty()) return Usage();
+  try {
+    const std::vector<PictureMember> pictures = PaintPictures();
+    std::string error;
+    if (!sheetPath.empty() && !WriteSheet(sheetPath, pictures, &error)) return Fail(error);
+    if (!packagePath.empty()) {
+      std::vector<std::uint8_t> package;
+      if (!BuildPak(EncodeMembers(pictures), &package, &error) || !WriteFileBytes(packagePath, package, &error))
+        return Fail(error);
+    }
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+  return 0;
+}
