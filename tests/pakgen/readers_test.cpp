@@ -51,7 +51,8 @@ TEST(PakgenReaders, AssimpCountsTheMeshAsWritten) {
   ASSERT_TRUE(std::regex_search(run.output, faces, std::regex(R"(\nFaces: +(\d+))"))) << run.output;
   ASSERT_TRUE(std::regex_search(run.output, vertices, std::regex(R"(\nVertices: +(\d+))"))) << run.output;
   const Bytes& b = BuiltPackage().at("object3.3ds");
-  const Chunk* faceList = FindChunk(WalkChunks(b), {0x3D3D, 0x4000, 0x4100, 0x4120});
+  const Chunk tree = WalkChunks(b);
+  const Chunk* faceList = FindChunk(tree, {0x3D3D, 0x4000, 0x4100, 0x4120});
   ASSERT_NE(faceList, nullptr);
   const int written = static_cast<int>(U16(b, faceList->payload));
   EXPECT_EQ(std::stoi(faces[1]), written);
