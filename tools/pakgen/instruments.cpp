@@ -15,27 +15,26 @@ void FadeTail(Signal& s, double seconds) {
   for (std::size_t i = 0; i < n; ++i) s[s.size() - 1 - i] *= static_cast<double>(i) / n;
 }
 
-XmInstrument OneShot(const char* name, Signal signal, double peak, std::uint8_t volume, std::uint8_t panning,
-                     double pitch = 261.6255653) {
+// Every note sets its own volume, so an instrument's place in the mix is the level of its
+// sample: `gain` is its peak as a share of full scale.
+XmInstrument OneShot(const char* name, Signal signal, double gain, std::uint8_t panning, double pitch = 261.6255653) {
   FadeTail(signal, 0.004);
   XmInstrument instrument;
   instrument.name = name;
-  instrument.sample.frames = ToFrames(signal, peak);
-  instrument.sample.volume = volume;
+  instrument.sample.frames = ToFrames(signal, gain);
   instrument.sample.panning = panning;
   TuneSample(instrument.sample, kSampleRate, pitch);
   return instrument;
 }
 
 // A looped tone whose whole length is the loop; every partial makes whole cycles in it.
-XmInstrument Looped(const char* name, const Signal& signal, double pitch, std::uint8_t volume, std::uint8_t panning,
+XmInstrument Looped(const char* name, const Signal& signal, double pitch, double gain, std::uint8_t panning,
                     XmEnvelope envelope, std::uint16_t fadeout) {
   XmInstrument instrument;
   instrument.name = name;
-  instrument.sample.frames = ToFrames(signal, 0.9);
+  instrument.sample.frames = ToFrames(signal, gain);
   instrument.sample.loopStart = 0;
   instrument.sample.loopLength = static_cast<std::uint32_t>(signal.size());
-  instrument.sample.volume = volume;
   instrument.sample.panning = panning;
   instrument.volumeEnvelope = std::move(envelope);
   instrument.fadeout = fadeout;
@@ -56,7 +55,7 @@ XmInstrument Kick() {
     const double click = noise.next() * std::exp(-t / 0.0025) * 0.35;
     s[i] = std::tanh(1.8 * (body + click));
   }
-  return OneShot("kick", s, 0.95, 64, 128);
+  return OneShot("kick", s, 0.95, 128);
 }
 
 XmInstrument Snare() {
@@ -69,7 +68,7 @@ XmInstrument Snare() {
                         0.25 * std::sin(2 * kPi * 331 * t) * std::exp(-t / 0.03);
     s[i] = tone + 0.8 * hiss.step(noise.next()) * std::exp(-t / 0.085);
   }
-  return OneShot("snare", s, 0.9, 50, 128);
+  return OneShot("snare", s, 0.95, 128);
 }
 
 // The metallic body of the hats and the crash: square waves at unrelated pitches, high-passed.
@@ -99,7 +98,7 @@ XmInstrument Clap() {
       if (t >= start) level = std::max(level, std::exp(-(t - start) / 0.004));
     s[i] = body.step(noise.next()) * level;
   }
-  return OneShot("clap", s, 0.9, 44, 120);
+  return OneShot("clap", s, 0.95, 120);
 }
 
 XmInstrument Bass() {
@@ -116,7 +115,7 @@ XmInstrument Bass() {
       s[static_cast<std::size_t>(cycle * kPeriod + j)] = saw + 0.6 * std::sin(2 * kPi * frequency * t);
     }
   }
-  XmInstrument bass = Looped("bass", s, frequency, 52, 128, {{{0, 64}, {10, 46}, {14, 0}}, 1}, 800);
+  XmInstrument bass = Looped("bass", s, frequency, 0.9, 128, {{{0, 64}, {10, 46}, {14, 0}}, 1}, 800);
   bass.sample.loopStart = kPeriod * (kCycles - 1);
   bass.sample.loopLength = kPeriod;
   return bass;
@@ -142,7 +141,7 @@ XmInstrument Pad() {
   constexpr int kCycles = 97;
   const Signal s = Ensemble(kLoop, kCycles, {-1, 0, 1}, 28,
                             [](int k, double) { return 1.0 / std::pow(k, 1.25) / (1 + std::pow(k / 14.0, 3)); });
-  return Looped("pad", s, kCycles * kSampleRate / kLoop, 40, 128, {{{0, 0}, {14, 64}, {24, 54}, {70, 0}}, 2}, 200);
+  return Looped("pad", s, kCycles * kSampleRate / kLoop, 0.55, 128, {{{0, 0}, {14, 64}, {24, 54}, {70, 0}}, 2}, 200);
 }
 
 XmInstrument Lead() {
@@ -150,7 +149,7 @@ XmInstrument Lead() {
   const Signal s = Ensemble(kLoop, kCycles, {0, 1}, 24, [](int k, double) {
     return (k % 2 ? 1.0 : 0.55) / k;  // between a saw and a square: hollow but bright
   });
-  XmInstrument lead = Looped("lead", s, kCycles * kSampleRate / kLoop, 40, 128, {{{0, 0}, {2, 64}, {10, 50}, {20, 0}}, 2}, 600);
+  XmInstrument lead = Looped("lead", s, kCycles * kSampleRate / kLoop, 0.95, 128, {{{0, 0}, {2, 64}, {10, 50}, {20, 0}}, 2}, 600);
   lead.vibratoType = 0;
   lead.vibratoSweep = 48;
   lead.vibratoDepth = 3;
@@ -168,7 +167,7 @@ XmInstrument Choir() {
     };
     return (peak(700, 160, 1.0) + peak(1150, 180, 0.6) + peak(2600, 300, 0.25) + 0.15 / k) / std::sqrt(k);
   });
-  return Looped("choir", s, kCycles * kSampleRate / kLoop, 36, 110, {{{0, 0}, {26, 60}, {34, 54}, {100, 0}}, 2}, 150);
+  return Looped("choir", s, kCycles * kSampleRate / kLoop, 0.7, 110, {{{0, 0}, {26, 60}, {34, 54}, {100, 0}}, 2}, 150);
 }
 
 XmInstrument Pluck() {
@@ -185,7 +184,7 @@ XmInstrument Pluck() {
   for (std::size_t i = kPeriod; i < s.size(); ++i) s[i] = 0.4985 * (s[i - kPeriod] + s[i - kPeriod + 1]) * 0.999;
   HighPass dc(40);
   for (double& v : s) v = dc.step(v);
-  return OneShot("pluck", s, 0.9, 34, 96, kSampleRate / (kPeriod - 0.5));
+  return OneShot("pluck", s, 0.95, 96, kSampleRate / (kPeriod - 0.5));
 }
 
 XmInstrument Bell() {
@@ -197,7 +196,7 @@ XmInstrument Bell() {
     s[i] = std::sin(2 * kPi * kCarrier * t + index * std::sin(2 * kPi * 3.5 * kCarrier * t)) *
            std::exp(-t / 0.5) * std::min(1.0, t / 0.002);
   }
-  return OneShot("bell", s, 0.9, 30, 168, kCarrier);
+  return OneShot("bell", s, 0.7, 168, kCarrier);
 }
 
 XmInstrument Tom() {
@@ -209,7 +208,7 @@ XmInstrument Tom() {
     phase += 2 * kPi * (92 + 55 * std::exp(-t / 0.06)) / kSampleRate;
     s[i] = std::sin(phase) * std::exp(-t / 0.2) + 0.15 * noise.next() * std::exp(-t / 0.01);
   }
-  return OneShot("tom", s, 0.9, 48, 150);
+  return OneShot("tom", s, 0.9, 150);
 }
 
 XmInstrument Riser() {
@@ -223,14 +222,14 @@ XmInstrument Riser() {
     phase += 2 * kPi * (220 * std::pow(4.0, rise)) / kSampleRate;
     s[i] = (sweep.step(noise.next()) + 0.15 * std::sin(phase)) * rise * rise;
   }
-  return OneShot("riser", s, 0.85, 30, 128);
+  return OneShot("riser", s, 0.85, 128);
 }
 
 XmInstrument Rim() {
   Signal s = Silence(0.09);
   BandPass ring(1750, 9);
   for (std::size_t i = 0; i < s.size(); ++i) s[i] = ring.step(i < 8 ? 1.0 : 0.0) * std::exp(-T(i) / 0.02);
-  return OneShot("rim", s, 0.9, 36, 160);
+  return OneShot("rim", s, 0.8, 160);
 }
 
 XmInstrument Stab() {
@@ -245,17 +244,17 @@ XmInstrument Stab() {
       chord += Harmonics(kRoot * ratio, t, 14, ratio, [](int k) { return 1.0 / k; });
     s[i] = (chord * std::exp(-t / 0.16) + 0.6 * noise.next() * std::exp(-t / 0.01)) * std::min(1.0, t / 0.002);
   }
-  return OneShot("stab", s, 0.9, 40, 128, kRoot);
+  return OneShot("stab", s, 0.9, 128, kRoot);
 }
 
 }  // namespace
 
 std::vector<XmInstrument> MakeInstruments() {
   std::vector<XmInstrument> list{Kick(), Snare(),
-                                 OneShot("closed hat", Metal(0.08, 0.018, 3, 6000), 0.8, 30, 150),
-                                 OneShot("open hat", Metal(0.45, 0.16, 4, 6000), 0.8, 26, 150),
+                                 OneShot("closed hat", Metal(0.08, 0.018, 3, 6000), 0.95, 150),
+                                 OneShot("open hat", Metal(0.45, 0.16, 4, 6000), 0.9, 150),
                                  Clap(), Bass(), Pad(), Lead(), Pluck(), Bell(), Tom(),
-                                 OneShot("crash", Metal(1.3, 0.45, 12, 3000), 0.85, 30, 110),
+                                 OneShot("crash", Metal(1.3, 0.45, 12, 3000), 0.9, 110),
                                  Choir(), Riser(), Rim(), Stab()};
   return list;
 }

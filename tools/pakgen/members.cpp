@@ -25,7 +25,7 @@ std::vector<PictureMember> PaintPictures() {
   list.push_back({"texture5.pcx", PictureForm::Pcx, MakeEmberFlow()});
   list.push_back({"texture6.pcx", PictureForm::Pcx, MakeAuroraWeave()});
   list.push_back({"texture7.pcx", PictureForm::Pcx, MakeTiledFloor()});
-  list.push_back({"texture8.pcx", PictureForm::Pcx, MakeGildedBands()});
+  list.push_back({"texture8.pcx", PictureForm::Pcx, MakeGildedScales()});
   list.push_back({"vamp.pcx", PictureForm::Pcx, MakeNebula()});
   list.push_back({"env1.pcx", PictureForm::Pcx, MakeEnvironmentMap()});
   list.push_back({"flare.pcx", PictureForm::Pcx, MakeStarFlare()});

@@ -34,7 +34,7 @@ Picture MakeAuroraWeave();    // texture6: cold woven waves
 Picture MakeTiledFloor();     // texture7: bevelled tiles with amber seams
 Picture MakeCubePanel(Typesetter& type);  // texture3: a bevelled panel with the group's sigil
 Picture MakeNebula();         // vamp: a violet and teal cloudscape with stars
-Picture MakeGildedBands();    // texture8: gold bands with indigo inlay
+Picture MakeGildedScales();   // texture8: overlapping gold scales
 
 // Lights (lights.cpp).
 Picture MakeEnvironmentMap();  // env1: dark far corner, lit highlight at the near corner

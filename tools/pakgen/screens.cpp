@@ -109,8 +109,8 @@ Picture MakeOpeningBackdrop(Typesetter& type) {
       if (y > nearRidge) c = theme::kNight;
     }
   }
-  LightText(picture, type, "ORVALIS  PRESENTS", {Face::Sans, 12, 4}, 132, 62, theme::kIce * 0.8f, theme::kTeal, 2);
-  LightText(picture, type, "KALETH", {Face::SerifBold, 54, 8}, 132, 118, theme::kIce, theme::kTeal, 6);
+  LightText(picture, type, "ORVALIS  PRESENTS", {Face::Sans, 12, 4}, 140, 62, theme::kIce * 0.8f, theme::kTeal, 2);
+  LightText(picture, type, "KALETH", {Face::SerifBold, 44, 6}, 140, 112, theme::kIce, theme::kTeal, 6);
   return picture;
 }
 

@@ -244,7 +244,7 @@ XmModule ComposeSong() {
   intro.kicks(34);
   intro.accents({0}, {}, 30);
   intro.bass(Style::Whole, 40, 2);
-  intro.hats(4, 18, false, 3);
+  intro.hats(4, 25, false, 3);
   intro.riseInto(kSlotRows[1], 40);
   Fill(score, intro.end(), FillKind::SnareRoll, "E-3");
 
@@ -253,7 +253,7 @@ XmModule ComposeSong() {
   ripple.crash(0, 40);
   ripple.kicks(58);
   ripple.backbeat(kClap, 44);
-  ripple.hats(2, 24, false);
+  ripple.hats(2, 33, false);
   ripple.bass(Style::Octaves, 46);
   ripple.pad(36);
   ripple.arp(30);
@@ -265,20 +265,20 @@ XmModule ComposeSong() {
   theme.crash(0, 44);
   theme.crash(8, 36);
   theme.kicks(60);
-  theme.backbeat(kSnare, 46);
-  theme.hats(2, 24, true);
+  theme.backbeat(kSnare, 54);
+  theme.hats(2, 33, true);
   theme.bass(Style::Octaves, 48);
   theme.pad(34);
   theme.arp(22);
-  theme.melody(Bars(kTuneA, 0, 8), 46);
-  theme.melody("A-5:4 G-5:4 F-5:4 E-5:4 | D-5:4 E-5:4 G-5:8", 46, 8);
+  theme.melody(Bars(kTuneA, 0, 8), 60);
+  theme.melody("A-5:4 G-5:4 F-5:4 E-5:4 | D-5:4 E-5:4 G-5:8", 60, 8);
   theme.accents({0, 10}, {0}, 44);
 
   // The blobs (slot 3): a breakdown in D minor, accents freezing the picture.
   const Section blobs{score, kSlotRows[3], {"Dm", "Am", "F", "G", "Dm", "Am", "E"}};
   blobs.kicks(44);
   blobs.backbeat(kClap, 38, 4);
-  blobs.hats(4, 20, false);
+  blobs.hats(4, 28, false);
   for (int b = 0; b < 4; ++b)
     for (int row : {6, 14}) score.note(blobs.bar(b) + row, kPercChannel, NoteNumber("C-4"), kRim, 34);
   blobs.bass(Style::Whole, 44, 0, 4);
@@ -295,12 +295,12 @@ XmModule ComposeSong() {
   const Section diamond{score, kSlotRows[4], {"Am", "F", "C", "G", "Am", "F", "E"}};
   diamond.crash(0, 44);
   diamond.kicks(60);
-  diamond.backbeat(kSnare, 44);
-  diamond.hats(2, 22, false);
+  diamond.backbeat(kSnare, 52);
+  diamond.hats(2, 30, false);
   diamond.bass(Style::Syncopated, 46);
   diamond.pad(32);
   diamond.arp(30);
-  diamond.melody(Bars(kTuneB, 0, 4, {"E-5:6 D-5:2 C-5:4 E-5:4", "A-5:8 G-5:4 F-5:4", "G#5:8 B-5:4 E-5:4"}), 44);
+  diamond.melody(Bars(kTuneB, 0, 4, {"E-5:6 D-5:2 C-5:4 E-5:4", "A-5:8 G-5:4 F-5:4", "G#5:8 B-5:4 E-5:4"}), 58);
   diamond.accents({0, 8}, {0, 8}, 46);
 
   // Twisting bar with flares (slots 5 to 9): two tom fills for the one-second tunnel cuts.
@@ -309,10 +309,10 @@ XmModule ComposeSong() {
   flares.kicks(60);
   flares.backbeat(kClap, 42);
   flares.backbeat(kSnare, 40);
-  flares.hats(2, 24, true);
+  flares.hats(2, 33, true);
   flares.bass(Style::Octaves, 48);
   flares.pad(32);
-  flares.melody(Bars(kTuneA, 0, 8), 46);
+  flares.melody(Bars(kTuneA, 0, 8), 60);
   flares.accents({0, 12}, {0}, 44);
   for (int cut : {kSlotRows[6], kSlotRows[8]}) {
     Fill(score, cut, FillKind::Toms, "C-4");
@@ -325,7 +325,7 @@ XmModule ComposeSong() {
   verse.crash(0, 40);
   verse.kicks(52);
   verse.backbeat(kSnare, 34);
-  verse.hats(4, 22, false);
+  verse.hats(4, 30, false);
   verse.bass(Style::Whole, 46);
   verse.pad(38);
   verse.bells(36);
@@ -337,11 +337,11 @@ XmModule ComposeSong() {
   tunnel.crash(0, 46);
   tunnel.kicks(64);
   tunnel.backbeat(kClap, 44);
-  tunnel.hats(2, 26, true);
+  tunnel.hats(2, 36, true);
   tunnel.bass(Style::Octaves, 50);
   tunnel.pad(30);
   tunnel.arp(26);
-  tunnel.melody(Bars(kTuneA, 0, 6, {"G#4:8 B-4:4 E-5:4"}), 46);
+  tunnel.melody(Bars(kTuneA, 0, 6, {"G#4:8 B-4:4 E-5:4"}), 60);
   tunnel.accents({0, 10}, {0}, 44);
   Fill(score, tunnel.end(), FillKind::Toms, "E-3");
 
@@ -349,14 +349,14 @@ XmModule ComposeSong() {
   const Section greetings{score, kSlotRows[12], {"Am", "F", "C", "G", "Am", "F", "C", "G", "E"}};
   for (int b : {0, 4, 8}) greetings.crash(b, 44);
   greetings.kicks(62);
-  greetings.backbeat(kSnare, 44);
+  greetings.backbeat(kSnare, 52);
   greetings.backbeat(kClap, 36);
-  greetings.hats(2, 26, true);
+  greetings.hats(2, 36, true);
   greetings.bass(Style::Octaves, 50);
   greetings.pad(30);
   greetings.choir(30);
   greetings.arp(22);
-  greetings.melody(Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), 44);
+  greetings.melody(Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), 58);
   greetings.accents({0, 8}, {0}, 44);
 
   // End scroller (slot 13, loops): the pad and bells again, the pulse soft.
@@ -365,7 +365,7 @@ XmModule ComposeSong() {
   outro.choir(32);
   outro.bells(32);
   outro.kicks(36);
-  outro.hats(4, 14, false);
+  outro.hats(4, 19, false);
   outro.bass(Style::Whole, 40);
   outro.arp(18, 4);
   outro.accents({0}, {}, 30);

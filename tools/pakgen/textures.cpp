@@ -130,20 +130,31 @@ Picture MakeNebula() {
   return picture;
 }
 
-Picture MakeGildedBands() {
+Picture MakeGildedScales() {
+  // Round scales in rows half a scale apart, each row lying over the one below it: a serpent's
+  // skin. The knot stretches u about fourteen times more than v, so thirty-two scales across and
+  // four down come out only a little longer than wide on the mesh, and the count keeps it tiling.
+  constexpr int kAcross = 32, kDown = 4;
   return Paint(kSize, kSize, [](float u, float v) {
-    // Brushing runs round the bands: whole waves in v, bent by noise that tiles in u.
-    const float streaks = 0.5f + 0.5f * std::sin(kTau * (40 * v + 2 * TileFbm(u, v, 2, 3, 0.5f, 82)));
-    const float brushed = TileFbm(u, v, 4, 4, 0.5f, 81) * 0.6f + streaks * 0.4f;
-    const float band = std::sin(kTau * 8 * u);
-    Color metal = Mix(theme::kAmber * 0.55f, theme::kGold, 0.3f + 0.7f * brushed);
-    Color inlay = Mix(theme::kNight, theme::kIndigo, 0.5f + brushed);
-    const float inlayMix = SmoothStep(0.55f, 0.65f, band);
-    Color c = Mix(metal, inlay, inlayMix);
-    // Engraved rings across the bands catch the light on one side.
-    const float groove = GridDistance(v, 8);
-    if (groove < 0.006f) c = c * 0.45f;
-    else if (groove < 0.012f) c = Screen(c, Grey(0.25f));
-    return c;
+    const float x = u * kAcross, y = v * kDown;
+    const int first = static_cast<int>(std::floor(2 * y)) - 2;
+    for (int row = first; row <= first + 3; ++row) {
+      const float shift = (row & 1) ? 0.5f : 0.f, cy = row * 0.5f;
+      const float cx = std::round(x - shift) + shift;
+      const float d = std::hypot(x - cx, y - cy) / 0.5f;
+      if (d >= 1) continue;
+      // The first row that covers the pixel lies on top: shade its visible lower part from the
+      // shadow where it tucks under the row above to the light on its rim.
+      const int column = ((static_cast<int>(std::floor(cx)) % kAcross) + kAcross) % kAcross;
+      const int wrappedRow = ((row % (2 * kDown)) + 2 * kDown) % (2 * kDown);
+      const float tint = HashUnit(column, wrappedRow, 83);
+      const float lower = std::clamp((y - cy) / 0.5f, 0.f, 1.f);
+      Color metal = Mix(theme::kAmber * 0.45f, theme::kGold, 0.25f + 0.65f * lower + 0.1f * tint);
+      if (tint > 0.96f) metal = Mix(metal, theme::kTeal, 0.6f);
+      const float ridge = 1 - SmoothStep(0.f, 0.06f, std::fabs(d - 0.72f));
+      metal = Screen(metal, Grey(0.3f * ridge * lower));
+      return Mix(metal, theme::kNight * 2.f, SmoothStep(0.86f, 1.f, d));
+    }
+    return theme::kNight;
   });
 }
