@@ -14,16 +14,25 @@ float EdgeFade(float r) { return 1 - SmoothStep(0.78f, 0.97f, r); }
 }  // namespace
 
 Picture MakeEnvironmentMap() {
-  // Columns measure closeness to one group of points and rows to the other; the blobs are where
-  // both are close, so the light gathers in the bottom-right corner and the top-left is night.
+  // Columns measure closeness to one group of points and rows to the other, so the bottom-right
+  // corner is where a blob is thickest and the top-left is empty space. Read by the distance
+  // from that corner, the map is a liquid-metal blob: a white highlight, bands of reflected sky
+  // and a warm horizon, a bright rim where the surface turns away, then night.
   return Paint(kSize, kSize, [](float u, float v) {
-    const float near = std::sqrt(u * v);
-    Color c = theme::Dusk().Sample(std::pow(near, 0.9f));
-    const float rim = std::exp(-std::pow((near - 0.55f) / 0.06f, 2.f));
-    c = Screen(c, theme::kAmber * (0.55f * rim));
-    const float du = 1 - u, dv = 1 - v;
-    const float highlight = std::exp(-(du * du + dv * dv) * 22);
-    return Screen(c, theme::kWhite * highlight);
+    const float r = std::hypot(1 - u, 1 - v) / std::sqrt(2.f);  // 0 at the corner, 1 opposite
+    constexpr float kEdge = 0.62f;
+    if (r > kEdge) {
+      const float fall = (r - kEdge) / (1 - kEdge);
+      return theme::kViolet * (0.35f * std::pow(1 - fall, 3.f)) + theme::kTeal * (0.4f * std::exp(-fall * 18));
+    }
+    const float depth = r / kEdge;  // 0 at the blob's heart, 1 at its outline
+    Color c = Mix(theme::kIce, theme::kTeal, SmoothStep(0.1f, 0.45f, depth));
+    c = Mix(c, theme::kIndigo, SmoothStep(0.45f, 0.8f, depth));
+    const float horizon = std::exp(-std::pow((depth - 0.52f) / 0.045f, 2.f));
+    c = Screen(c, theme::kAmber * (0.8f * horizon));
+    const float rim = std::exp(-std::pow((depth - 0.97f) / 0.05f, 2.f));
+    c = Screen(c, theme::kIce * (0.9f * rim));
+    return Screen(c, theme::kWhite * std::exp(-depth * depth * 40));
   });
 }
 
