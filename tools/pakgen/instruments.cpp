@@ -192,9 +192,12 @@ XmInstrument Bell() {
   Signal s = Silence(1.4);
   for (std::size_t i = 0; i < s.size(); ++i) {
     const double t = T(i);
-    const double index = 2.6 * std::exp(-t / 0.35);
-    s[i] = std::sin(2 * kPi * kCarrier * t + index * std::sin(2 * kPi * 3.5 * kCarrier * t)) *
-           std::exp(-t / 0.5) * std::min(1.0, t / 0.002);
+    // A whole-number modulator keeps the pitch clear; one quickly fading inharmonic partial
+    // gives the strike its metal.
+    const double index = 2.2 * std::exp(-t / 0.3);
+    const double tone = std::sin(2 * kPi * kCarrier * t + index * std::sin(2 * kPi * 3 * kCarrier * t));
+    const double strike = 0.35 * std::sin(2 * kPi * 2.76 * kCarrier * t) * std::exp(-t / 0.08);
+    s[i] = (tone * std::exp(-t / 0.5) + strike) * std::min(1.0, t / 0.002);
   }
   return OneShot("bell", s, 0.7, 168, kCarrier);
 }
