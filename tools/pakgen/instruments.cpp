@@ -44,18 +44,23 @@ XmInstrument Looped(const char* name, const Signal& signal, double pitch, double
 
 double T(std::size_t i) { return static_cast<double>(i) / kSampleRate; }
 
-XmInstrument Kick() {
-  Signal s = Silence(0.38);
-  Noise noise(1);
+// A drum body: a sine whose pitch falls from low + sweep to low, with a noise click on top.
+struct SweptDrum {
+  double seconds, low, sweep, sweepTime, decay, click, clickDecay, drive;
+  std::uint32_t seed;
+};
+
+Signal Strike(const SweptDrum& d) {
+  Signal s = Silence(d.seconds);
+  Noise noise(d.seed);
   double phase = 0;
   for (std::size_t i = 0; i < s.size(); ++i) {
     const double t = T(i);
-    phase += 2 * kPi * (46 + 125 * std::exp(-t / 0.032)) / kSampleRate;
-    const double body = std::sin(phase) * std::exp(-t / 0.17);
-    const double click = noise.next() * std::exp(-t / 0.0025) * 0.35;
-    s[i] = std::tanh(1.8 * (body + click));
+    phase += 2 * kPi * (d.low + d.sweep * std::exp(-t / d.sweepTime)) / kSampleRate;
+    const double body = std::sin(phase) * std::exp(-t / d.decay);
+    s[i] = std::tanh(d.drive * (body + d.click * noise.next() * std::exp(-t / d.clickDecay)));
   }
-  return OneShot("kick", s, 0.95, 128);
+  return s;
 }
 
 XmInstrument Snare() {
@@ -202,18 +207,6 @@ XmInstrument Bell() {
   return OneShot("bell", s, 0.7, 168, kCarrier);
 }
 
-XmInstrument Tom() {
-  Signal s = Silence(0.45);
-  Noise noise(11);
-  double phase = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const double t = T(i);
-    phase += 2 * kPi * (92 + 55 * std::exp(-t / 0.06)) / kSampleRate;
-    s[i] = std::sin(phase) * std::exp(-t / 0.2) + 0.15 * noise.next() * std::exp(-t / 0.01);
-  }
-  return OneShot("tom", s, 0.9, 150);
-}
-
 XmInstrument Riser() {
   Signal s = Silence(2.0);
   Noise noise(14);
@@ -253,10 +246,12 @@ XmInstrument Stab() {
 }  // namespace
 
 std::vector<XmInstrument> MakeInstruments() {
-  std::vector<XmInstrument> list{Kick(), Snare(),
+  std::vector<XmInstrument> list{OneShot("kick", Strike({0.38, 46, 125, 0.032, 0.17, 0.35, 0.0025, 1.8, 1}), 0.95, 128),
+                                 Snare(),
                                  OneShot("closed hat", Metal(0.08, 0.018, 3, 6000), 0.95, 150),
                                  OneShot("open hat", Metal(0.45, 0.16, 4, 6000), 0.9, 150),
-                                 Clap(), Bass(), Pad(), Lead(), Pluck(), Bell(), Tom(),
+                                 Clap(), Bass(), Pad(), Lead(), Pluck(), Bell(),
+                                 OneShot("tom", Strike({0.45, 92, 55, 0.06, 0.2, 0.15, 0.01, 0.8, 11}), 0.9, 150),
                                  OneShot("crash", Metal(1.3, 0.45, 12, 3000), 0.9, 110),
                                  Choir(), Riser(), Rim(), Stab()};
   return list;

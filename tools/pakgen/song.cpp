@@ -230,146 +230,113 @@ std::string Bars(const std::vector<std::string>& tune, std::size_t first, std::s
   return text;
 }
 
+// One section's arrangement. A layer with volume 0 is left out; `from` is the bar it enters on.
+struct Layer {
+  int volume = 0;
+  int from = 0;
+};
+struct Arrangement {
+  int slot;
+  std::vector<std::string> chords;
+  std::vector<int> crashBars;
+  Layer kick, snare, clap;
+  int hatStep = 4;
+  Layer hats;
+  bool openHats = false;
+  Section::BassStyle bassStyle = Section::BassStyle::Whole;
+  Layer bass, pad, choir, bells, arp;
+  int arpStep = 2;
+  std::vector<int> accentsEven, accentsOdd;
+  int accentVolume = 44;
+  std::string tune;
+  int tuneVolume = 60;
+  bool rise = false;                                   // a riser into the next section
+  enum class Ending { None, SnareRoll, Toms } ending = Ending::None;  // half a bar of fill after the bars
+};
+
+void Arrange(Score& score, const Arrangement& a) {
+  const Section s{score, kSlotRows[static_cast<std::size_t>(a.slot)], a.chords};
+  for (int b : a.crashBars) s.crash(b, 42);
+  if (a.kick.volume) s.kicks(a.kick.volume, a.kick.from);
+  if (a.snare.volume) s.backbeat(kSnare, a.snare.volume, a.snare.from);
+  if (a.clap.volume) s.backbeat(kClap, a.clap.volume, a.clap.from);
+  if (a.hats.volume) s.hats(a.hatStep, a.hats.volume, a.openHats, a.hats.from);
+  if (a.bass.volume) s.bass(a.bassStyle, a.bass.volume, a.bass.from);
+  if (a.pad.volume) s.pad(a.pad.volume, a.pad.from);
+  if (a.choir.volume) s.choir(a.choir.volume, a.choir.from);
+  if (a.bells.volume) s.bells(a.bells.volume, a.bells.from);
+  if (a.arp.volume) s.arp(a.arp.volume, a.arpStep, a.arp.from);
+  s.accents(a.accentsEven, a.accentsOdd, a.accentVolume);
+  if (!a.tune.empty()) s.melody(a.tune, a.tuneVolume);
+  if (a.rise) s.riseInto(kSlotRows[static_cast<std::size_t>(a.slot) + 1], 38);
+  if (a.ending != Arrangement::Ending::None)
+    Fill(score, s.end(), a.ending == Arrangement::Ending::Toms ? FillKind::Toms : FillKind::SnareRoll, "E-3");
+}
+
 }  // namespace
 
 XmModule ComposeSong() {
-  Score score(kSlotRows.back());
   using Style = Section::BassStyle;
-
-  // Opening (slot 0): the pad and bells in the dark, a soft pulse, rising into the first cut.
-  const Section intro{score, kSlotRows[0], {"Am", "F", "C", "G", "Am"}};
-  intro.pad(44);
-  intro.choir(34, 2);
-  intro.bells(30);
-  intro.kicks(34);
-  intro.accents({0}, {}, 30);
-  intro.bass(Style::Whole, 40, 2);
-  intro.hats(4, 25, false, 3);
-  intro.riseInto(kSlotRows[1], 40);
-  Fill(score, intro.end(), FillKind::SnareRoll, "E-3");
-
-  // First ripples (slot 1): the groove starts.
-  const Section ripple{score, kSlotRows[1], {"F", "G"}};
-  ripple.crash(0, 40);
-  ripple.kicks(58);
-  ripple.backbeat(kClap, 44);
-  ripple.hats(2, 33, false);
-  ripple.bass(Style::Octaves, 46);
-  ripple.pad(36);
-  ripple.arp(30);
-  ripple.accents({0}, {0}, 40);
-  Fill(score, ripple.end(), FillKind::Toms, "E-3");
-
-  // The bulging cube (slot 2): the main theme.
-  const Section theme{score, kSlotRows[2], {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G"}};
-  theme.crash(0, 44);
-  theme.crash(8, 36);
-  theme.kicks(60);
-  theme.backbeat(kSnare, 54);
-  theme.hats(2, 33, true);
-  theme.bass(Style::Octaves, 48);
-  theme.pad(34);
-  theme.arp(22);
-  theme.melody(Bars(kTuneA, 0, 8), 60);
-  theme.melody("A-5:4 G-5:4 F-5:4 E-5:4 | D-5:4 E-5:4 G-5:8", 60, 8);
-  theme.accents({0, 10}, {0}, 44);
-
-  // The blobs (slot 3): a breakdown in D minor, accents freezing the picture.
-  const Section blobs{score, kSlotRows[3], {"Dm", "Am", "F", "G", "Dm", "Am", "E"}};
-  blobs.kicks(44);
-  blobs.backbeat(kClap, 38, 4);
-  blobs.hats(4, 28, false);
+  using End = Arrangement::Ending;
+  const std::vector<std::string> cycle{"Am", "F", "C", "G", "Am", "F", "C", "G"};
+  const std::vector<Arrangement> song{
+      // Opening (slot 0): the pad and bells in the dark, a soft pulse, rising into the first cut.
+      {.slot = 0, .chords = {"Am", "F", "C", "G", "Am"}, .kick = {34}, .hats = {25, 3}, .bass = {40, 2},
+       .pad = {44}, .choir = {34, 2}, .bells = {30}, .accentsEven = {0}, .accentVolume = 30, .rise = true,
+       .ending = End::SnareRoll},
+      // First ripples (slot 1): the groove starts.
+      {.slot = 1, .chords = {"F", "G"}, .crashBars = {0}, .kick = {58}, .clap = {44}, .hatStep = 2, .hats = {33},
+       .bassStyle = Style::Octaves, .bass = {46}, .pad = {36}, .arp = {30}, .accentsEven = {0}, .accentsOdd = {0},
+       .accentVolume = 40, .ending = End::Toms},
+      // The bulging cube (slot 2): the main theme.
+      {.slot = 2, .chords = {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G"}, .crashBars = {0, 8}, .kick = {60},
+       .snare = {54}, .hatStep = 2, .hats = {33}, .openHats = true, .bassStyle = Style::Octaves, .bass = {48},
+       .pad = {34}, .arp = {22}, .accentsEven = {0, 10}, .accentsOdd = {0},
+       .tune = Bars(kTuneA, 0, 8, {"A-5:4 G-5:4 F-5:4 E-5:4", "D-5:4 E-5:4 G-5:8"})},
+      // The blobs (slot 3): a breakdown in D minor, accents freezing the picture.
+      {.slot = 3, .chords = {"Dm", "Am", "F", "G", "Dm", "Am", "E"}, .kick = {44}, .clap = {38, 4}, .hats = {28},
+       .bassStyle = Style::Syncopated, .bass = {44, 4}, .pad = {38}, .choir = {36}, .bells = {34}, .arp = {20},
+       .arpStep = 4, .accentsEven = {0}, .accentsOdd = {0, 6}, .rise = true, .ending = End::SnareRoll},
+      // The diamond (slot 4): the second theme, the accents switching between the two pictures.
+      {.slot = 4, .chords = {"Am", "F", "C", "G", "Am", "F", "E"}, .crashBars = {0}, .kick = {60}, .snare = {52},
+       .hatStep = 2, .hats = {30}, .bassStyle = Style::Syncopated, .bass = {46}, .pad = {32}, .arp = {30},
+       .accentsEven = {0, 8}, .accentsOdd = {0, 8}, .accentVolume = 46,
+       .tune = Bars(kTuneB, 0, 4, {"E-5:6 D-5:2 C-5:4 E-5:4", "A-5:8 G-5:4 F-5:4", "G#5:8 B-5:4 E-5:4"}),
+       .tuneVolume = 58},
+      // Twisting bar with flares (slots 5 to 9), with tom fills for the one-second tunnel cuts.
+      {.slot = 5, .chords = cycle, .crashBars = {0}, .kick = {60}, .snare = {40}, .clap = {42}, .hatStep = 2,
+       .hats = {33}, .openHats = true, .bassStyle = Style::Octaves, .bass = {48}, .pad = {32},
+       .accentsEven = {0, 12}, .accentsOdd = {0}, .tune = Bars(kTuneA, 0, 8), .ending = End::SnareRoll},
+      // Ripples with the verse (slot 10): calmer, the bells carry the tune under the words.
+      {.slot = 10, .chords = {"Am", "F", "C", "G", "F", "G"}, .crashBars = {0}, .kick = {52}, .snare = {34},
+       .hats = {30}, .bass = {46}, .pad = {38}, .bells = {36}, .arp = {24}, .accentsEven = {0}, .accentsOdd = {0},
+       .accentVolume = 42},
+      // The framed tunnel (slot 11): the kick drives the blur, the theme returns.
+      {.slot = 11, .chords = {"Am", "F", "C", "G", "Am", "F", "E"}, .crashBars = {0}, .kick = {64}, .clap = {44},
+       .hatStep = 2, .hats = {36}, .openHats = true, .bassStyle = Style::Octaves, .bass = {50}, .pad = {30},
+       .arp = {26}, .accentsEven = {0, 10}, .accentsOdd = {0}, .tune = Bars(kTuneA, 0, 6, {"G#4:8 B-4:4 E-5:4"}),
+       .ending = End::Toms},
+      // Greetings (slot 12): everything at once, the second theme high above.
+      {.slot = 12, .chords = {"Am", "F", "C", "G", "Am", "F", "C", "G", "E"}, .crashBars = {0, 4, 8}, .kick = {62},
+       .snare = {52}, .clap = {36}, .hatStep = 2, .hats = {36}, .openHats = true, .bassStyle = Style::Octaves,
+       .bass = {50}, .pad = {30}, .choir = {30}, .arp = {22}, .accentsEven = {0, 8}, .accentsOdd = {0},
+       .tune = Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), .tuneVolume = 58},
+      // End scroller (slot 13, loops): the pad and bells again, the pulse soft.
+      {.slot = 13, .chords = cycle, .kick = {36}, .hats = {19}, .bass = {40}, .pad = {42}, .choir = {32},
+       .bells = {32}, .arp = {18}, .arpStep = 4, .accentsEven = {0}, .accentVolume = 30},
+  };
+  Score score(kSlotRows.back());
+  for (const Arrangement& a : song) Arrange(score, a);
+  // The blobs' first half walks on rim clicks and a plain bass before the groove comes in.
+  const Section blobs{score, kSlotRows[3], song[3].chords};
+  blobs.bass(Style::Whole, 44, 0, 4);
   for (int b = 0; b < 4; ++b)
     for (int row : {6, 14}) score.note(blobs.bar(b) + row, kPercChannel, NoteNumber("C-4"), kRim, 34);
-  blobs.bass(Style::Whole, 44, 0, 4);
-  blobs.bass(Style::Syncopated, 44, 4);
-  blobs.pad(38);
-  blobs.choir(36);
-  blobs.bells(34);
-  blobs.arp(20, 4);
-  blobs.accents({0}, {0, 6}, 44);
-  blobs.riseInto(kSlotRows[4], 36);
-  Fill(score, blobs.end(), FillKind::SnareRoll, "E-3");
-
-  // The diamond (slot 4): the second theme, the accents switching between the two pictures.
-  const Section diamond{score, kSlotRows[4], {"Am", "F", "C", "G", "Am", "F", "E"}};
-  diamond.crash(0, 44);
-  diamond.kicks(60);
-  diamond.backbeat(kSnare, 52);
-  diamond.hats(2, 30, false);
-  diamond.bass(Style::Syncopated, 46);
-  diamond.pad(32);
-  diamond.arp(30);
-  diamond.melody(Bars(kTuneB, 0, 4, {"E-5:6 D-5:2 C-5:4 E-5:4", "A-5:8 G-5:4 F-5:4", "G#5:8 B-5:4 E-5:4"}), 58);
-  diamond.accents({0, 8}, {0, 8}, 46);
-
-  // Twisting bar with flares (slots 5 to 9): two tom fills for the one-second tunnel cuts.
-  const Section flares{score, kSlotRows[5], {"Am", "F", "C", "G", "Am", "F", "C", "G"}};
-  flares.crash(0, 44);
-  flares.kicks(60);
-  flares.backbeat(kClap, 42);
-  flares.backbeat(kSnare, 40);
-  flares.hats(2, 33, true);
-  flares.bass(Style::Octaves, 48);
-  flares.pad(32);
-  flares.melody(Bars(kTuneA, 0, 8), 60);
-  flares.accents({0, 12}, {0}, 44);
+  // The one-second tunnel cuts between the flare slots get a fill each and a crash after.
   for (int cut : {kSlotRows[6], kSlotRows[8]}) {
     Fill(score, cut, FillKind::Toms, "C-4");
     score.note(cut + 8, kCrashChannel, NoteNumber("C-4"), kCrash, 42);
   }
-  Fill(score, flares.end(), FillKind::SnareRoll, "E-3");
-
-  // Ripples with the verse (slot 10): calmer, the bells carry the tune under the words.
-  const Section verse{score, kSlotRows[10], {"Am", "F", "C", "G", "F", "G"}};
-  verse.crash(0, 40);
-  verse.kicks(52);
-  verse.backbeat(kSnare, 34);
-  verse.hats(4, 30, false);
-  verse.bass(Style::Whole, 46);
-  verse.pad(38);
-  verse.bells(36);
-  verse.arp(24);
-  verse.accents({0}, {0}, 42);
-
-  // The framed tunnel (slot 11): the kick drives the blur, the theme returns.
-  const Section tunnel{score, kSlotRows[11], {"Am", "F", "C", "G", "Am", "F", "E"}};
-  tunnel.crash(0, 46);
-  tunnel.kicks(64);
-  tunnel.backbeat(kClap, 44);
-  tunnel.hats(2, 36, true);
-  tunnel.bass(Style::Octaves, 50);
-  tunnel.pad(30);
-  tunnel.arp(26);
-  tunnel.melody(Bars(kTuneA, 0, 6, {"G#4:8 B-4:4 E-5:4"}), 60);
-  tunnel.accents({0, 10}, {0}, 44);
-  Fill(score, tunnel.end(), FillKind::Toms, "E-3");
-
-  // Greetings (slot 12): everything at once, the second theme an octave of light.
-  const Section greetings{score, kSlotRows[12], {"Am", "F", "C", "G", "Am", "F", "C", "G", "E"}};
-  for (int b : {0, 4, 8}) greetings.crash(b, 44);
-  greetings.kicks(62);
-  greetings.backbeat(kSnare, 52);
-  greetings.backbeat(kClap, 36);
-  greetings.hats(2, 36, true);
-  greetings.bass(Style::Octaves, 50);
-  greetings.pad(30);
-  greetings.choir(30);
-  greetings.arp(22);
-  greetings.melody(Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), 58);
-  greetings.accents({0, 8}, {0}, 44);
-
-  // End scroller (slot 13, loops): the pad and bells again, the pulse soft.
-  const Section outro{score, kSlotRows[13], {"Am", "F", "C", "G", "Am", "F", "C", "G"}};
-  outro.pad(42);
-  outro.choir(32);
-  outro.bells(32);
-  outro.kicks(36);
-  outro.hats(4, 19, false);
-  outro.bass(Style::Whole, 40);
-  outro.arp(18, 4);
-  outro.accents({0}, {}, 30);
-
   XmModule module = score.module();
   module.instruments = MakeInstruments();
   return module;
