@@ -27,17 +27,18 @@ std::int32_t PlaneRowOffset(std::uint32_t elapsed) {
                          static_cast<double>(elapsed / 2));
 }
 
-void PaintFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas) {
+void PaintFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath path) {
   RotationMatrix view;
   BuildViewMatrix(view, static_cast<std::int32_t>(90.0f * SinTable[(elapsed / 4) & kTableMask]),
                   static_cast<std::int32_t>(-100.0f * SinTable[(elapsed / 5) & kTableMask]),
                   static_cast<std::int32_t>(233.0f * SinTable[(elapsed / 12) & kTableMask]));
   CastRayGrid(FloorAndCeiling.grid, view, kPlaneCentreRow, kPlaneLastRow, CastPlaneRay);
   RefineRayGrid(FloorAndCeiling.grid, kPlaneLastRow);
-  FillFromRayGrid(FloorAndCeiling.grid, FloorAndCeiling.texture, PlaneRowOffset(elapsed), kCanvasHeight, canvas);
+  FillFromRayGrid(FloorAndCeiling.grid, FloorAndCeiling.texture, PlaneRowOffset(elapsed), kCanvasHeight, canvas,
+                  path);
 }
 
 void DrawFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas) {
-  PaintFloorAndCeiling(elapsed, canvas);
+  PaintFloorAndCeiling(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
 }

@@ -23,7 +23,8 @@ RayNode CastPlaneRay(const TurnedRay& ray);
 // How far the texture has slid along the depth at elapsed time a.
 std::int32_t PlaneRowOffset(std::uint32_t elapsed);
 
-// Draws the whole canvas for elapsed time a.
-void PaintFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas);
-// The draw operation the slot-4 scene hands its frame to: paints and copies the canvas out.
+// Draws the whole canvas for elapsed time a on either pixel path.
+void PaintFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath path);
+// The draw operation the slot-4 scene hands its frame to: paints on the render path and copies
+// the canvas out.
 void DrawFloorAndCeiling(std::uint32_t elapsed, std::uint32_t* canvas);

@@ -44,7 +44,7 @@ void CopyFrame(const std::uint32_t* frame, std::uint32_t* canvas, int firstRow) 
 
 }  // namespace
 
-void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas) {
+void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath path) {
   const float halfWidth = BeatFlagA.load(std::memory_order_relaxed) != 0 ? 250.0f : 300.0f;
   CopyFrame(FramedTunnel.upperFrame, canvas, 0);
 
@@ -57,17 +57,17 @@ void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas) {
   RefineRayGrid(FramedTunnel.grid, kTunnelLastRow);
   std::uint32_t* tunnel = canvas + kTunnelTopRow * kCanvasWidth;
   FillFromRayGrid(FramedTunnel.grid, FramedTunnel.texture, static_cast<std::int32_t>(elapsed / 4),
-                  kTunnelDrawnRows, tunnel);
+                  kTunnelDrawnRows, tunnel, path);
 
   // The flag is read again: a beat between the two reads blurs a tunnel of the old width.
   if (BeatFlagA.load(std::memory_order_relaxed) != 0) {
     const BlurSplit split = ComputeBlurTables(elapsed, FramedTunnel.columnTable, FramedTunnel.rowTable);
-    ApplyRadialBlur(tunnel, FramedTunnel.columnTable, FramedTunnel.rowTable, split);
+    ApplyRadialBlur(tunnel, FramedTunnel.columnTable, FramedTunnel.rowTable, split, path);
   }
   CopyFrame(FramedTunnel.lowerFrame, canvas, kLowerFrameTopRow);
 }
 
 void RenderFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas) {
-  PaintFramedTunnel(elapsed, canvas);
+  PaintFramedTunnel(elapsed, canvas, RenderPixelPath);
   CopyCanvas();
 }

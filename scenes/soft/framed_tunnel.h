@@ -32,7 +32,8 @@ RayNode CastTunnelRay(const TurnedRay& ray, float halfWidth);
 // The set-up, run once by SetUpScenes: the tunnel narrows and blurs on every note of instrument 1.
 void SetUpFramedTunnel();
 
-// Draws canvas rows 0 to 276 for elapsed time a; rows 277 to 279 are left as they are.
-void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas);
-// The slot's render operation: paints the frame and copies the canvas to the display.
+// Draws canvas rows 0 to 276 for elapsed time a on either pixel path; rows 277 to 279 are left
+// as they are.
+void PaintFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas, PixelPath path);
+// The slot's render operation: paints on the render path and copies the canvas to the display.
 void RenderFramedTunnel(std::uint32_t elapsed, std::uint32_t* canvas);

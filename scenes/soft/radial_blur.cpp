@@ -1,11 +1,10 @@
 #include "scenes/soft/radial_blur.h"
 
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 
 #include "runtime/tables.h"
+#include "scenes/soft/packed_bytes.h"
 
 BlurSplit ComputeBlurTables(std::uint32_t elapsed, std::int32_t* columnTable, std::int32_t* rowTable) {
   const float cx = -255.0f * SinTable[(elapsed / 5) & kTableMask];
@@ -66,10 +65,9 @@ void BlurQuadrants(std::uint32_t* area, const std::int32_t* columnTable, const s
   }
 }
 
-}  // namespace
-
-void ApplyRadialBlur(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
-                     const BlurSplit& split) {
+#if KALETH_PACKED_PIXELS
+void BlurPacked(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
+                const BlurSplit& split) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i mixWeights = _mm_set1_epi32((1 << 16) | 15);
   const __m128i colourBytes = _mm_cvtsi32_si128(0x00FFFFFF);
@@ -98,26 +96,34 @@ void ApplyRadialBlur(std::uint32_t* area, const std::int32_t* columnTable, const
     _mm_storeu_si32(pixel, _mm_and_si128(bytes, colourBytes));
   });
 }
+#endif
 
-void ApplyRadialBlurPerByte(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
-                            const BlurSplit& split) {
+void BlurPerByte(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
+                 const BlurSplit& split) {
   BlurQuadrants(area, columnTable, rowTable, split,
-                [&](std::uint32_t* pixel, const BlurRow& row, int sx, int sx2, int fx) {
+                [](std::uint32_t* pixel, const BlurRow& row, int sx, int sx2, int fx) {
     // Here the second column at 512 counts as black; with its weight of 0 the picture is the same.
-    auto channel = [](const std::uint32_t* source, int column, int shift) -> std::uint32_t {
-      return column == kTunnelAreaWidth ? 0 : (source[column] >> shift) & 255;
+    auto at = [](const std::uint32_t* source, int column) -> std::uint32_t {
+      return column == kTunnelAreaWidth ? 0 : source[column];
     };
-    const std::uint32_t wx = static_cast<std::uint32_t>(fx);
-    const std::uint32_t wy = static_cast<std::uint32_t>(row.fy);
+    const std::uint32_t weight = static_cast<std::uint32_t>(fx);
+    const std::uint32_t top = CrossFadeBytes(at(row.first, sx), at(row.first, sx2), weight);
+    const std::uint32_t bottom = CrossFadeBytes(at(row.second, sx), at(row.second, sx2), weight);
+    const std::uint32_t sample = CrossFadeBytes(top, bottom, static_cast<std::uint32_t>(row.fy));
     std::uint32_t result = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-      const std::uint32_t top = (channel(row.first, sx, shift) * (255 - wx) + channel(row.first, sx2, shift) * wx) >> 8;
-      const std::uint32_t bottom =
-          (channel(row.second, sx, shift) * (255 - wx) + channel(row.second, sx2, shift) * wx) >> 8;
-      const std::uint32_t sample = (top * (255 - wy) + bottom * wy) >> 8;
-      const std::uint32_t own = (*pixel >> shift) & 255;
-      result |= ((15 * sample + own) >> 4) << shift;
+      result |= ((15 * ByteAt(sample, shift) + ByteAt(*pixel, shift)) >> 4) << shift;
     }
     *pixel = result;
   });
+}
+
+}  // namespace
+
+void ApplyRadialBlur(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
+                     const BlurSplit& split, [[maybe_unused]] PixelPath path) {
+#if KALETH_PACKED_PIXELS
+  if (path == PixelPath::kPacked) return BlurPacked(area, columnTable, rowTable, split);
+#endif
+  BlurPerByte(area, columnTable, rowTable, split);
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "scenes/soft/pixel_bytes.h"
+
 inline constexpr int kTunnelAreaWidth = 512;
 inline constexpr int kTunnelAreaRows = 180;
 
@@ -17,12 +19,8 @@ struct BlurSplit {
 // displacements toward the centre, and gives back the split points.
 BlurSplit ComputeBlurTables(std::uint32_t elapsed, std::int32_t* columnTable, std::int32_t* rowTable);
 
-// Rewrites the tunnel area (rows of 512 pixels) with the blurred picture, three colour bytes of a
-// pixel at once in 16-bit lanes.
+// Rewrites the tunnel area (rows of 512 pixels) with the blurred picture. The packed path works
+// on the three colour bytes of a pixel at once in 16-bit lanes; the scalar path one byte at a
+// time. Both give the same picture.
 void ApplyRadialBlur(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
-                     const BlurSplit& split);
-
-// The same blur one byte at a time, straight from the per-byte formulas; the packed path must give
-// the same picture.
-void ApplyRadialBlurPerByte(std::uint32_t* area, const std::int32_t* columnTable, const std::int32_t* rowTable,
-                            const BlurSplit& split);
+                     const BlurSplit& split, PixelPath path);

@@ -1,11 +1,10 @@
 #include "scenes/soft/ray_grid.h"
 
-#include <emmintrin.h>
-
 #include <cstdlib>
 
 #include "runtime/errors.h"
 #include "runtime/tables.h"
+#include "scenes/soft/packed_bytes.h"
 
 void SetIdentity(RotationMatrix& matrix) {
   for (int i = 0; i < 12; ++i) matrix.m[i] = 0.0f;
@@ -83,14 +82,14 @@ namespace {
 // The sum wraps as an unsigned 32-bit value before the shift.
 inline std::uint32_t Average(std::uint32_t a, std::uint32_t b) { return (a + b) >> 1; }
 
-// A whole grid row as the average of two others, four entries at a time; the adds wrap the same way.
+// A whole grid row as the average of two others; the sums wrap the same way four at a time.
 void AverageRows(std::uint32_t* row, const std::uint32_t* above, const std::uint32_t* below) {
   int x = 0;
+#if KALETH_PACKED_PIXELS
   for (; x + 4 <= kRayGridColumns; x += 4) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + x));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_srli_epi32(_mm_add_epi32(a, b), 1));
+    StorePixels4(row + x, _mm_srli_epi32(_mm_add_epi32(LoadPixels4(above + x), LoadPixels4(below + x)), 1));
   }
+#endif
   for (; x < kRayGridColumns; ++x) row[x] = Average(above[x], below[x]);
 }
 
@@ -119,29 +118,57 @@ void RefineRayGrid(RayGrid& grid, int lastRow) {
   RefineArray(grid.W, lastRow);
 }
 
-void FillFromRayGrid(const RayGrid& grid, const std::uint32_t* texture, std::int32_t rowOffset, int rows,
-                     std::uint32_t* target) {
-  const __m128i offset = _mm_set1_epi32(rowOffset);
+namespace {
+
+// The rows of the three grids and of the canvas that one drawn row uses.
+struct FillRow {
+  const std::uint32_t* u;
+  const std::uint32_t* v;
+  const std::uint32_t* w;
+  std::uint32_t* out;
+};
+
+void FillRowScalar(const FillRow& row, const std::uint32_t* texture, std::uint32_t rowOffset) {
+  for (int x = 0; x < 512; ++x) {
+    const std::uint32_t texel = texture[((row.v[x] + rowOffset) & 0xFFu) << 8 | (row.u[x] & 0xFFu)];
+    const std::uint32_t fog = row.w[x] >= 256 ? 255 : row.w[x];
+    row.out[x] = AddBytesSaturating(texel, fog * 0x010101u);
+  }
+}
+
+#if KALETH_PACKED_PIXELS
+void FillRowPacked(const FillRow& row, const std::uint32_t* texture, std::uint32_t rowOffset) {
+  const __m128i offset = _mm_set1_epi32(static_cast<int>(rowOffset));
   const __m128i low8 = _mm_set1_epi32(0xFF);
   const __m128i zero = _mm_setzero_si128();
+  for (int x = 0; x < 512; x += 4) {
+    const __m128i v = _mm_and_si128(_mm_add_epi32(LoadPixels4(row.v + x), offset), low8);
+    const __m128i u = _mm_and_si128(LoadPixels4(row.u + x), low8);
+    const __m128i w = LoadPixels4(row.w + x);
+    // Fog values of 256 and more (as unsigned numbers) clamp to 255.
+    const __m128i inRange = _mm_cmpeq_epi32(_mm_srli_epi32(w, 8), zero);
+    const __m128i fog = _mm_or_si128(_mm_and_si128(inRange, w), _mm_andnot_si128(inRange, low8));
+    const __m128i grey = _mm_or_si128(_mm_or_si128(fog, _mm_slli_epi32(fog, 8)), _mm_slli_epi32(fog, 16));
+    StorePixels4(row.out + x, AddBytesSaturating4(GatherPixels4(texture, _mm_or_si128(_mm_slli_epi32(v, 8), u)), grey));
+  }
+}
+#endif
+
+}  // namespace
+
+void FillFromRayGrid(const RayGrid& grid, const std::uint32_t* texture, std::int32_t rowOffset, int rows,
+                     std::uint32_t* target, [[maybe_unused]] PixelPath path) {
+  // The row offset wraps with V as a 32-bit sum; only its low eight bits count.
+  const std::uint32_t offset = static_cast<std::uint32_t>(rowOffset);
   for (int r = 0; r < rows; ++r) {
     const std::size_t n = RayGridIndex(r, 0);
-    std::uint32_t* out = target + static_cast<std::size_t>(r) * 512;
-    // Four pixels at a time: the texels are fetched one by one, the fog is added to all four.
-    for (int x = 0; x < 512; x += 4) {
-      const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid.U + n + x));
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid.V + n + x));
-      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grid.W + n + x));
-      const __m128i row = _mm_and_si128(_mm_add_epi32(v, offset), low8);
-      alignas(16) std::uint32_t index[4];
-      _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_or_si128(_mm_slli_epi32(row, 8), _mm_and_si128(u, low8)));
-      const __m128i texels = _mm_setr_epi32(static_cast<int>(texture[index[0]]), static_cast<int>(texture[index[1]]),
-                                            static_cast<int>(texture[index[2]]), static_cast<int>(texture[index[3]]));
-      // Fog values of 256 and more (as unsigned numbers) clamp to 255.
-      const __m128i inRange = _mm_cmpeq_epi32(_mm_srli_epi32(w, 8), zero);
-      const __m128i fog = _mm_or_si128(_mm_and_si128(inRange, w), _mm_andnot_si128(inRange, low8));
-      const __m128i grey = _mm_or_si128(_mm_or_si128(fog, _mm_slli_epi32(fog, 8)), _mm_slli_epi32(fog, 16));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_adds_epu8(texels, grey));
+    const FillRow row{grid.U + n, grid.V + n, grid.W + n, target + static_cast<std::size_t>(r) * 512};
+#if KALETH_PACKED_PIXELS
+    if (path == PixelPath::kPacked) {
+      FillRowPacked(row, texture, offset);
+      continue;
     }
+#endif
+    FillRowScalar(row, texture, offset);
   }
 }

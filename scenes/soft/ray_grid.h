@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "scenes/soft/pixel_bytes.h"
+
 // Sixteen floats, row-major, element [r][c] at 4 * r + c; only the upper-left 3 x 3 is used.
 // Vectors are rows multiplied on the left. Its rotations place the signs the other way round
 // from the 3D device's transforms; the two are not interchangeable.
@@ -74,6 +76,6 @@ void RefineRayGrid(RayGrid& grid, int lastRow);
 
 // Draws grid rows 0 .. rows - 1, columns 0 .. 511, into the canvas rows starting at target: the
 // texel at ((V + rowOffset) mod 256, U mod 256) plus a grey of the fog W clamped to 255, added with
-// saturation in blue, green and red.
+// saturation in blue, green and red. Both paths give the same bytes.
 void FillFromRayGrid(const RayGrid& grid, const std::uint32_t* texture, std::int32_t rowOffset, int rows,
-                     std::uint32_t* target);
+                     std::uint32_t* target, PixelPath path);

@@ -34,7 +34,7 @@ class FloorAndCeilingTest : public ::testing::Test {
 };
 
 TEST_F(FloorAndCeilingTest, AtTimeZeroTheCentreLooksStraightAheadAndTheRowsAboveMeetTheOtherPlane) {
-  PaintFloorAndCeiling(0, canvas.data());
+  PaintFloorAndCeiling(0, canvas.data(), PixelPath::kPacked);
   const RayGrid& g = FloorAndCeiling.grid;
   // Straight ahead, d = (0, 0, 200): s = 100, t = 100. Row 140 itself lies between the coarse
   // rows 136 and 144, so the grid holds their average there.
@@ -72,7 +72,7 @@ TEST_F(FloorAndCeilingTest, TheTextureSlidesByTheSineAndHalfTheTime) {
 
 TEST_F(FloorAndCeilingTest, TexelsComeFromTheGridWithTheSlidingRowOffset) {
   for (std::uint32_t a : {0u, 777u, 6500u, 13000u}) {
-    PaintFloorAndCeiling(a, canvas.data());
+    PaintFloorAndCeiling(a, canvas.data(), PixelPath::kPacked);
     EXPECT_GT(CountTexelsAsNamed(FloorAndCeiling.grid, canvas.data(), 0, 280, PlaneRowOffset(a)), 30000)
         << "a = " << a;
   }
@@ -93,6 +93,15 @@ TEST_F(FloorAndCeilingTest, ARayAtThePoleIsInfinitelyFar) {
   EXPECT_EQ(below.u, 200u);
   EXPECT_EQ(below.v, 1000u);
   EXPECT_EQ(below.w, 1000u);
+}
+
+TEST_F(FloorAndCeilingTest, BothPathsPaintTheSameFramesThroughTheSlot) {
+  std::vector<std::uint32_t> scalar(canvas.size());
+  for (std::uint32_t a = 3; a < 14000; a += 977) {
+    PaintFloorAndCeiling(a, canvas.data(), PixelPath::kPacked);
+    PaintFloorAndCeiling(a, scalar.data(), PixelPath::kScalar);
+    ASSERT_EQ(canvas, scalar) << "a = " << a;
+  }
 }
 
 }  // namespace

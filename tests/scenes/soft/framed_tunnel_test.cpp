@@ -49,10 +49,10 @@ class FramedTunnelTest : public ::testing::Test {
     CastRayGrid(FramedTunnel.grid, view, 90, 184, [&](const TurnedRay& r) { return CastTunnelRay(r, halfWidth); });
     RefineRayGrid(FramedTunnel.grid, 184);
     std::uint32_t* area = canvas.data() + 50 * 512;
-    FillFromRayGrid(FramedTunnel.grid, texture.data(), static_cast<std::int32_t>(a / 4), 180, area);
+    FillFromRayGrid(FramedTunnel.grid, texture.data(), static_cast<std::int32_t>(a / 4), 180, area, PixelPath::kScalar);
     if (blurred) {
       std::vector<std::int32_t> X(512), Y(180);
-      ApplyRadialBlurPerByte(area, X.data(), Y.data(), ComputeBlurTables(a, X.data(), Y.data()));
+      ApplyRadialBlur(area, X.data(), Y.data(), ComputeBlurTables(a, X.data(), Y.data()), PixelPath::kScalar);
     }
     std::copy(upper.begin(), upper.end(), canvas.begin());
     std::copy(lower.begin(), lower.end(), canvas.begin() + 227 * 512);
@@ -71,7 +71,7 @@ TEST_F(FramedTunnelTest, WallsStandAt300WithoutTheBeatAnd250WithIt) {
   // At time 0 the view is straight: node (256, 0) looks up at d = (0, -90, 200), node (256, 96)
   // down at d1 = 6; t = h / 89 and h / 7.
   BeatFlagA = 0;
-  PaintFramedTunnel(0, canvas.data());
+  PaintFramedTunnel(0, canvas.data(), PixelPath::kPacked);
   const RayGrid& g = FramedTunnel.grid;
   EXPECT_EQ(Node(g.U, 0, 256), 0u);
   EXPECT_EQ(Node(g.V, 0, 256), 337u);
@@ -84,7 +84,7 @@ TEST_F(FramedTunnelTest, WallsStandAt300WithoutTheBeatAnd250WithIt) {
   EXPECT_EQ(canvas, ByParts(0, 300.0f, false)) << "no blur without the beat";
 
   BeatFlagA = 1;
-  PaintFramedTunnel(0, canvas.data());
+  PaintFramedTunnel(0, canvas.data(), PixelPath::kPacked);
   EXPECT_EQ(Node(g.V, 0, 256), 280u);
   EXPECT_EQ(Node(g.W, 0, 256), 47u);
   EXPECT_EQ(canvas, ByParts(0, 250.0f, true));
@@ -92,7 +92,7 @@ TEST_F(FramedTunnelTest, WallsStandAt300WithoutTheBeatAnd250WithIt) {
 
 TEST_F(FramedTunnelTest, TheBeatBlursTheTunnelBeforeTheLowerFrameCoversIt) {
   for (std::uint32_t a : {1u, 3840u, 7001u, 14999u, 15020u}) {
-    PaintFramedTunnel(a, canvas.data());
+    PaintFramedTunnel(a, canvas.data(), PixelPath::kPacked);
     ASSERT_EQ(canvas, ByParts(a, 250.0f, true)) << "a = " << a;
   }
 }
@@ -100,7 +100,7 @@ TEST_F(FramedTunnelTest, TheBeatBlursTheTunnelBeforeTheLowerFrameCoversIt) {
 TEST_F(FramedTunnelTest, FramesAndTheUntouchedBottomRowsThroughTheSlot) {
   for (std::uint32_t a = 0; a <= 15000; a += 731) {
     BeatFlagA = (a / 731) % 2;
-    PaintFramedTunnel(a, canvas.data());
+    PaintFramedTunnel(a, canvas.data(), PixelPath::kPacked);
     ASSERT_TRUE(std::equal(upper.begin(), upper.end(), canvas.begin())) << a;
     ASSERT_TRUE(std::equal(lower.begin(), lower.end(), canvas.begin() + 227 * 512)) << a;
     for (int i = 277 * 512; i < 280 * 512; ++i) ASSERT_EQ(canvas[i], 0u) << "rows 277 to 279 stay black, a = " << a;
@@ -110,7 +110,7 @@ TEST_F(FramedTunnelTest, FramesAndTheUntouchedBottomRowsThroughTheSlot) {
 TEST_F(FramedTunnelTest, TexelsComeFromTheGridWithTheRowOffsetOfAQuarterOfTheTime) {
   BeatFlagA = 0;
   for (std::uint32_t a : {0u, 2000u, 9999u}) {
-    PaintFramedTunnel(a, canvas.data());
+    PaintFramedTunnel(a, canvas.data(), PixelPath::kPacked);
     // Rows 50 to 226: the lower frame covers the tunnel's last three rows.
     EXPECT_GT(CountTexelsAsNamed(FramedTunnel.grid, canvas.data(), 50, 177, static_cast<std::int32_t>(a / 4)), 20000)
         << "a = " << a;
@@ -147,24 +147,21 @@ TEST_F(FramedTunnelTest, NeighbouringPoleNodesStayWhiteBetweenThem) {
       g.U[RayGridIndex(y, x)] = g.V[RayGridIndex(y, x)] = g.W[RayGridIndex(y, x)] = pole ? kFar : 3;
     }
   RefineRayGrid(g, 184);
-  FillFromRayGrid(g, texture.data(), 0, 180, canvas.data());
+  FillFromRayGrid(g, texture.data(), 0, 180, canvas.data(), PixelPath::kPacked);
   for (int r = 0; r < 180; ++r)
     for (int x = 16; x <= 24; ++x) ASSERT_EQ(canvas[r * 512 + x], 0x00FFFFFFu) << r << "," << x;
 }
 
-TEST_F(FramedTunnelTest, PackedBlurEqualsPerByteOnTunnelFrames) {
-  BeatFlagA = 0;
+TEST_F(FramedTunnelTest, BothPathsPaintTheSameFramesThroughTheSlot) {
   std::mt19937 random(8);
   for (std::uint32_t& p : texture) p = random() & 0x00FFFFFFu;
+  std::vector<std::uint32_t> scalar(canvas.size());
   for (int k = 0; k < 40; ++k) {
     const std::uint32_t a = k * 383 + static_cast<std::uint32_t>(random() % 383);
-    PaintFramedTunnel(a, canvas.data());
-    std::vector<std::uint32_t> packed(canvas.begin() + 50 * 512, canvas.begin() + 230 * 512);
-    std::vector<std::uint32_t> perByte = packed;
-    const BlurSplit split = ComputeBlurTables(a, columns.data(), rows.data());
-    ApplyRadialBlur(packed.data(), columns.data(), rows.data(), split);
-    ApplyRadialBlurPerByte(perByte.data(), columns.data(), rows.data(), split);
-    ASSERT_EQ(packed, perByte) << "a = " << a;
+    BeatFlagA = k % 4 != 0;
+    PaintFramedTunnel(a, canvas.data(), PixelPath::kPacked);
+    PaintFramedTunnel(a, scalar.data(), PixelPath::kScalar);
+    ASSERT_EQ(canvas, scalar) << "a = " << a;
   }
 }
 

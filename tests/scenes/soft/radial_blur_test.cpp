@@ -56,8 +56,8 @@ TEST_F(RadialBlurTest, WithNoColumnStrengthTheBlurOnlySmearsVertically) {
   std::vector<std::uint32_t> area = Noise(1);
   std::vector<std::uint32_t> changed = area;
   for (int j = 0; j < kTunnelAreaRows; ++j) changed[j * kTunnelAreaWidth + 100] ^= 0x00808080u;
-  ApplyRadialBlur(area.data(), columns.data(), rows.data(), split);
-  ApplyRadialBlur(changed.data(), columns.data(), rows.data(), split);
+  ApplyRadialBlur(area.data(), columns.data(), rows.data(), split, PixelPath::kPacked);
+  ApplyRadialBlur(changed.data(), columns.data(), rows.data(), split, PixelPath::kPacked);
   int differing = 0;
   for (int j = 0; j < kTunnelAreaRows; ++j)
     for (int i = 0; i < kTunnelAreaWidth; ++i) {
@@ -99,7 +99,7 @@ TEST_F(RadialBlurTest, EverySampleStaysInsideTheAreaOverAWholePeriod) {
 TEST_F(RadialBlurTest, WeightsSumTo255AndTheUnusedByteEndsAtZero) {
   std::vector<std::uint32_t> area(kAreaPixels, 0xFFFFFFFFu);
   const BlurSplit split = Tables(1234);
-  ApplyRadialBlur(area.data(), columns.data(), rows.data(), split);
+  ApplyRadialBlur(area.data(), columns.data(), rows.data(), split, PixelPath::kPacked);
   // The first pixel rewritten samples four untouched whites: 255 * 255 >> 8 is 254 for the top and
   // bottom, 253 for the sample, and (15 * 253 + 255) >> 4 is 253.
   EXPECT_EQ(area[split.j0 * kTunnelAreaWidth + split.i0], 0x00FDFDFDu);
@@ -161,8 +161,8 @@ TEST_F(RadialBlurTest, PackedAndPerByteBlursFollowTheQuadrantTable) {
     const std::vector<std::uint32_t> source = Noise(a);
     std::vector<std::uint32_t> expected = source, packed = source, perByte = source;
     BlurByTheTable(expected, columns, rows, split);
-    ApplyRadialBlur(packed.data(), columns.data(), rows.data(), split);
-    ApplyRadialBlurPerByte(perByte.data(), columns.data(), rows.data(), split);
+    ApplyRadialBlur(packed.data(), columns.data(), rows.data(), split, PixelPath::kPacked);
+    ApplyRadialBlur(perByte.data(), columns.data(), rows.data(), split, PixelPath::kScalar);
     ASSERT_EQ(packed, expected) << "a = " << a;
     ASSERT_EQ(perByte, expected) << "a = " << a;
     if (a == 3840u) {
@@ -178,8 +178,8 @@ TEST_F(RadialBlurTest, PackedEqualsPerByteOverWholeFramesAtManyTimes) {
     const std::uint32_t a = k < 3 ? 3840u + static_cast<std::uint32_t>(k) : random() % kBlurPeriod;
     const BlurSplit split = Tables(a);
     std::vector<std::uint32_t> packed = source, perByte = source;
-    ApplyRadialBlur(packed.data(), columns.data(), rows.data(), split);
-    ApplyRadialBlurPerByte(perByte.data(), columns.data(), rows.data(), split);
+    ApplyRadialBlur(packed.data(), columns.data(), rows.data(), split, PixelPath::kPacked);
+    ApplyRadialBlur(perByte.data(), columns.data(), rows.data(), split, PixelPath::kScalar);
     ASSERT_EQ(packed, perByte) << "a = " << a;
   }
 }

@@ -224,18 +224,21 @@ TEST_F(RayGridTest, FillAddsClampedFogGreyToTheWrappedTexel) {
   }
   const std::uint32_t fogs[8] = {0, 1, 0x20, 254, 255, 256, 0x80000000u, 0xFFFFFFFFu};
   for (int x = 0; x < 8; ++x) t.w[RayGridIndex(0, x)] = t.w[RayGridIndex(1, x)] = fogs[x];
-  std::vector<std::uint32_t> canvas(3 * 512, 0x11111111u);
-  FillFromRayGrid(t.grid, texture.data(), 8, 2, canvas.data());
+  for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+    SCOPED_TRACE(path == PixelPath::kScalar ? "scalar" : "packed");
+    std::vector<std::uint32_t> canvas(3 * 512, 0x11111111u);
+    FillFromRayGrid(t.grid, texture.data(), 8, 2, canvas.data(), path);
 
-  EXPECT_EQ(canvas[0], 0x00102030u) << "fog 0 leaves the texel";
-  EXPECT_EQ(canvas[1], 0x00112131u);
-  EXPECT_EQ(canvas[2], 0x00304050u);
-  EXPECT_EQ(canvas[3], 0x00FFFFFFu) << "saturates";
-  for (int x = 4; x < 8; ++x) EXPECT_EQ(canvas[x], 0x00FFFFFFu) << "fog " << fogs[x] << " turns white";
-  EXPECT_EQ(canvas[512], 0xAB405060u) << "the texel's unused byte stays";
-  EXPECT_EQ(canvas[512 + 2], 0xAB607080u);
-  EXPECT_EQ(canvas[512 + 7], 0xABFFFFFFu);
-  for (int x = 0; x < 512; ++x) EXPECT_EQ(canvas[1024 + x], 0x11111111u) << "only the asked rows";
+    EXPECT_EQ(canvas[0], 0x00102030u) << "fog 0 leaves the texel";
+    EXPECT_EQ(canvas[1], 0x00112131u);
+    EXPECT_EQ(canvas[2], 0x00304050u);
+    EXPECT_EQ(canvas[3], 0x00FFFFFFu) << "saturates";
+    for (int x = 4; x < 8; ++x) EXPECT_EQ(canvas[x], 0x00FFFFFFu) << "fog " << fogs[x] << " turns white";
+    EXPECT_EQ(canvas[512], 0xAB405060u) << "the texel's unused byte stays";
+    EXPECT_EQ(canvas[512 + 2], 0xAB607080u);
+    EXPECT_EQ(canvas[512 + 7], 0xABFFFFFFu);
+    for (int x = 0; x < 512; ++x) EXPECT_EQ(canvas[1024 + x], 0x11111111u) << "only the asked rows";
+  }
 }
 
 TEST_F(RayGridTest, FillOfRandomGridMatchesThePerPixelRule) {
@@ -249,19 +252,21 @@ TEST_F(RayGridTest, FillOfRandomGridMatchesThePerPixelRule) {
     t.w[n] = random() % 3 == 0 ? random() : random() % 300;
   }
   for (std::int32_t offset : {0, 77, -123456, std::numeric_limits<std::int32_t>::max()}) {
-    std::vector<std::uint32_t> canvas(40 * 512);
-    FillFromRayGrid(t.grid, texture.data(), offset, 40, canvas.data());
-    for (int r = 0; r < 40; ++r)
-      for (int x = 0; x < 512; ++x) {
-        const std::size_t n = RayGridIndex(r, x);
-        const std::uint32_t row = (t.v[n] + static_cast<std::uint32_t>(offset)) & 255;
-        const std::uint32_t texel = texture[256 * row + (t.u[n] & 255)];
-        const std::uint32_t fog = t.w[n] >= 256 ? 255 : t.w[n];
-        std::uint32_t expected = 0;
-        for (int shift = 0; shift < 24; shift += 8)
-          expected |= std::min<std::uint32_t>(((texel >> shift) & 255) + fog, 255) << shift;
-        ASSERT_EQ(canvas[512 * r + x], expected) << "row " << r << " column " << x << " offset " << offset;
-      }
+    for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+      std::vector<std::uint32_t> canvas(40 * 512);
+      FillFromRayGrid(t.grid, texture.data(), offset, 40, canvas.data(), path);
+      for (int r = 0; r < 40; ++r)
+        for (int x = 0; x < 512; ++x) {
+          const std::size_t n = RayGridIndex(r, x);
+          const std::uint32_t row = (t.v[n] + static_cast<std::uint32_t>(offset)) & 255;
+          const std::uint32_t texel = texture[256 * row + (t.u[n] & 255)];
+          const std::uint32_t fog = t.w[n] >= 256 ? 255 : t.w[n];
+          std::uint32_t expected = 0;
+          for (int shift = 0; shift < 24; shift += 8)
+            expected |= std::min<std::uint32_t>(((texel >> shift) & 255) + fog, 255) << shift;
+          ASSERT_EQ(canvas[512 * r + x], expected) << "row " << r << " column " << x << " offset " << offset;
+        }
+    }
   }
 }
 
