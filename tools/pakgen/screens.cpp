@@ -109,8 +109,9 @@ Picture MakeOpeningBackdrop(Typesetter& type) {
       if (y > nearRidge) c = theme::kNight;
     }
   }
-  LightText(picture, type, "ORVALIS  PRESENTS", {Face::Sans, 12, 4}, 140, 62, theme::kIce * 0.8f, theme::kTeal, 2);
-  LightText(picture, type, "KALETH", {Face::SerifBold, 44, 6}, 140, 112, theme::kIce, theme::kTeal, 6);
+  // The title rests on the dark lake, below the sky where the mesh tumbles.
+  LightText(picture, type, "ORVALIS  PRESENTS", {Face::Sans, 12, 4}, 140, 226, theme::kIce * 0.8f, theme::kTeal, 2);
+  LightText(picture, type, "KALETH", {Face::SerifBold, 44, 6}, 140, 268, theme::kIce, theme::kTeal, 6);
   return picture;
 }
 
