@@ -3,35 +3,43 @@
 #include <cstdlib>
 
 const char* const kCaptureUsage =
-    "usage: kaleth-capture --out DIR [--fps N | --step-ms MS] [--end MS] [--key NAME@MS ...]\n"
-    "                      [--depth 32|24|16] [-- ARGS]\n"
-    "  Plays the production on a virtual clock and writes every presented frame as a PNG.\n"
-    "  --out DIR       folder for the frames (frame-NNNNNN-tMMMMMMM.png)\n"
-    "  --fps N         frames per second of timeline time (default 60)\n"
-    "  --step-ms MS    milliseconds of timeline time between frames\n"
-    "  --end MS        stop when this much timeline time has passed (default 137000)\n"
-    "  --key NAME@MS   press Escape or F1, or use the close box (Close), at timeline time MS\n"
-    "  --depth D       display depth: 32, 24 or 16 bits (default 32)\n"
-    "  -- ARGS         the program's own command line (\"-window\" plays windowed)\n";
+    "usage: kaleth-capture [--out DIR] [--sheet FILE.png] [--video FILE.mp4] [--wav FILE.wav]\n"
+    "                      [--fps N | --step-ms MS] [--start MS] [--end MS] [--key NAME@MS ...]\n"
+    "                      [--crf N] [--scale N] [--depth 32|24|16] [-window] [--quiet] [-- ARGS]\n"
+    "Plays the production on a virtual clock, without a screen, and keeps what it shows.\n"
+    "  --out DIR        every frame as a PNG (frame-NNNNNN-tMMMMMMM.png, t = timeline ms)\n"
+    "  --sheet FILE     one labelled frame from the middle of every slot, on one picture\n"
+    "  --video FILE     the frames and the music as a video, through ffmpeg\n"
+    "  --wav FILE       the music of the captured span as a 16-bit stereo WAV\n"
+    "  --fps N          frames per second of timeline time (default 60)\n"
+    "  --step-ms MS     milliseconds of timeline time between frames, instead of --fps\n"
+    "  --start MS       keep frames from this timeline time on (default 0)\n"
+    "  --end MS         stop at this timeline time (default 137000: the end scroller's first 10 s)\n"
+    "  --key NAME@MS    press Escape or F1, or use the close box (Close), at timeline time MS\n"
+    "  --crf N          video quality, 0 (lossless) to 51 (default 16)\n"
+    "  --scale N        enlarge the video N times, 1 to 8 (default 1)\n"
+    "  --depth D        display depth: 32, 24 or 16 bits (default 32)\n"
+    "  -window          play windowed (the same as -- -window)\n"
+    "  --quiet          no progress line, only the closing summary\n"
+    "  -- ARGS          the program's own command line\n";
 
 namespace {
 
-bool parseNumber(const std::string& text, std::int64_t low, std::int64_t high, std::int64_t* value) {
-  if (text.empty() || text.size() > 12) return false;
+bool ParseNumber(const std::string& text, std::int64_t low, std::int64_t high, std::int64_t* value) {
+  if (text.empty() || text.size() > 15) return false;
   char* end = nullptr;
-  long long v = std::strtoll(text.c_str(), &end, 10);
+  const long long v = std::strtoll(text.c_str(), &end, 10);
   if (*end != '\0' || v < low || v > high) return false;
   *value = v;
   return true;
 }
 
-bool parseKey(const std::string& text, ScriptedMessage* key) {
-  auto at = text.find('@');
+bool ParseKey(const std::string& text, ScriptedMessage* key) {
+  const auto at = text.find('@');
   if (at == std::string::npos) return false;
   const std::string name = text.substr(0, at);
   std::int64_t time = 0;
-  if (!parseNumber(text.substr(at + 1), 0, 1LL << 40, &time)) return false;
-  key->at = time;
+  if (!ParseNumber(text.substr(at + 1), 0, 1LL << 40, &time)) return false;
   if (name == "Escape") *key = ScriptedMessage{time, WM_KEYDOWN, VK_ESCAPE};
   else if (name == "F1") *key = ScriptedMessage{time, WM_KEYDOWN, VK_F1};
   else if (name == "Close") *key = ScriptedMessage{time, WM_CLOSE, 0};
@@ -39,70 +47,104 @@ bool parseKey(const std::string& text, ScriptedMessage* key) {
   return true;
 }
 
+struct NumberOption {
+  const char* name;
+  std::int64_t low;
+  std::int64_t high;
+  const char* complaint;
+};
+
 }  // namespace
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error) {
+  bool stepGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    auto value = [&](std::string* out) {
+    std::string text;
+    auto value = [&]() {
       if (i + 1 >= argc) {
         *error = arg + " needs a value";
         return false;
       }
-      *out = argv[++i];
+      text = argv[++i];
       return true;
     };
-    std::string text;
-    std::int64_t number = 0;
+    auto number = [&](const NumberOption& option, std::int64_t* out) {
+      if (!value()) return false;
+      if (!ParseNumber(text, option.low, option.high, out)) {
+        *error = std::string(option.name) + " " + option.complaint;
+        return false;
+      }
+      return true;
+    };
+    std::int64_t n = 0;
     if (arg == "--") {
       for (++i; i < argc; ++i) {
         if (!options->programArguments.empty()) options->programArguments += ' ';
         options->programArguments += argv[i];
       }
-    } else if (arg == "--out") {
-      if (!value(&options->outDir)) return false;
+    } else if (arg == "-window") {
+      options->programArguments = "-window";
+    } else if (arg == "--out" || arg == "--sheet" || arg == "--video" || arg == "--wav") {
+      if (!value()) return false;
+      if (text.empty()) {
+        *error = arg + " needs a file name";
+        return false;
+      }
+      (arg == "--out" ? options->outDir : arg == "--sheet" ? options->sheetPath
+                                        : arg == "--video" ? options->videoPath
+                                                           : options->wavPath) = text;
     } else if (arg == "--fps") {
-      if (!value(&text)) return false;
-      if (!parseNumber(text, 1, 1000, &number)) {
-        *error = "--fps takes a number from 1 to 1000";
-        return false;
-      }
-      options->stepMicroseconds = static_cast<std::uint32_t>((1000000 + number / 2) / number);
+      if (!number({"--fps", 1, 1000, "takes a number from 1 to 1000"}, &n)) return false;
+      options->fps = static_cast<int>(n);
+      if (!stepGiven) options->stepMicroseconds = static_cast<std::uint32_t>((1000000 + n / 2) / n);
     } else if (arg == "--step-ms") {
-      if (!value(&text)) return false;
-      if (!parseNumber(text, 1, 3600000, &number)) {
-        *error = "--step-ms takes a number of milliseconds from 1 to 3600000";
-        return false;
-      }
-      options->stepMicroseconds = static_cast<std::uint32_t>(number * 1000);
+      if (!number({"--step-ms", 1, 3600000, "takes milliseconds from 1 to 3600000"}, &n)) return false;
+      options->stepMicroseconds = static_cast<std::uint32_t>(n * 1000);
+      stepGiven = true;
+    } else if (arg == "--start") {
+      if (!number({"--start", 0, 1LL << 40, "takes a number of milliseconds"}, &options->startMs)) return false;
     } else if (arg == "--end") {
-      if (!value(&text)) return false;
-      if (!parseNumber(text, 0, 1LL << 40, &options->endMs)) {
-        *error = "--end takes a number of milliseconds";
+      if (!number({"--end", 0, 1LL << 40, "takes a number of milliseconds"}, &options->endMs)) return false;
+    } else if (arg == "--crf") {
+      if (!number({"--crf", 0, 51, "takes a number from 0 to 51"}, &n)) return false;
+      options->crf = static_cast<int>(n);
+    } else if (arg == "--scale") {
+      if (!number({"--scale", 1, 8, "takes a number from 1 to 8"}, &n)) return false;
+      options->scale = static_cast<int>(n);
+    } else if (arg == "--depth") {
+      if (!number({"--depth", 16, 32, "takes 32, 24 or 16"}, &n)) return false;
+      if (n != 16 && n != 24 && n != 32) {
+        *error = "--depth takes 32, 24 or 16";
         return false;
       }
+      options->depth = static_cast<int>(n);
     } else if (arg == "--key") {
-      if (!value(&text)) return false;
+      if (!value()) return false;
       ScriptedMessage key{};
-      if (!parseKey(text, &key)) {
+      if (!ParseKey(text, &key)) {
         *error = "--key takes NAME@MS with NAME Escape, F1 or Close";
         return false;
       }
       options->keys.push_back(key);
-    } else if (arg == "--depth") {
-      if (!value(&text)) return false;
-      if (!parseNumber(text, 16, 32, &number) || (number != 16 && number != 24 && number != 32)) {
-        *error = "--depth takes 32, 24 or 16";
-        return false;
-      }
-      options->depth = static_cast<int>(number);
+    } else if (arg == "--quiet") {
+      options->quiet = true;
     } else if (arg == "-h" || arg == "--help") {
-      *error = "";
+      error->clear();
       return false;
     } else {
       *error = "unknown option " + arg;
       return false;
     }
+  }
+  if (options->outDir.empty() && options->sheetPath.empty() && options->videoPath.empty() &&
+      options->wavPath.empty()) {
+    *error = "say what to keep: --out, --sheet, --video or --wav";
+    return false;
+  }
+  if (options->startMs > options->endMs) {
+    *error = "--start is after --end";
+    return false;
   }
   return true;
 }

@@ -8,15 +8,24 @@
 #include "platform/windows/headless_backend.h"
 
 struct CaptureOptions {
-  std::string outDir;                         // PNG frames go here when set
-  std::uint32_t stepMicroseconds = 16667;     // virtual time between presented frames
-  std::int64_t endMs = 137000;                // timeline time at which the capture stops
-  std::vector<ScriptedMessage> keys;          // times are timeline milliseconds
-  int depth = 32;                             // display depth offered to the program
-  std::string programArguments;               // the entry's command line
+  std::string outDir;                      // PNG frames go here when set
+  std::string sheetPath;                   // contact sheet PNG when set
+  std::string videoPath;                   // video file when set
+  std::string wavPath;                     // the music as WAV when set
+  int fps = 60;                            // frames per second of timeline time
+  std::uint32_t stepMicroseconds = 16667;  // virtual time between presented frames
+  std::int64_t startMs = 0;                // timeline time of the first frame kept
+  std::int64_t endMs = 137000;             // timeline time at which the capture stops
+  int crf = 16;                            // video quality, 0 lossless
+  int scale = 1;                           // video enlargement
+  bool quiet = false;
+  std::vector<ScriptedMessage> keys;       // times are timeline milliseconds
+  int depth = 32;                          // display depth offered to the program
+  std::string programArguments;            // the entry's command line
 };
 
-// Parses argv; false with a message in *error when the command line is wrong.
+// Parses argv; false with a message in *error when the command line is wrong (an empty message
+// when help was asked for).
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
 
 extern const char* const kCaptureUsage;

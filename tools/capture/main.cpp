@@ -1,7 +1,9 @@
-// kaleth-capture: the production on the headless backend, on a virtual clock, frame by frame.
+// kaleth-capture: the production on the headless backend, on a virtual clock, frame by frame:
+// PNG frames, a contact sheet, the music as WAV, and a video through ffmpeg.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/directdraw/display_settings.h"
@@ -9,14 +11,49 @@
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/contact_sheet.h"
+#include "tools/capture/progress_meter.h"
+#include "tools/capture/video_encoder.h"
 #include "tools/common/png_writer.h"
+#include "tools/common/wav_writer.h"
 
 namespace {
+
+constexpr int kSoundChannels = 2;
 
 // Milliseconds since slot 0 began, or -1 while the program is still starting.
 std::int64_t TimelineMilliseconds(std::uint32_t now) {
   if (!Playing) return -1;
   return static_cast<std::uint32_t>(now - SlotTable[0].start);
+}
+
+void OfferDisplayDepth(int depth) {
+  DisplaySettings& display = DirectDrawSettings();
+  std::erase_if(display.modeDepths, [&](DWORD offered) { return static_cast<int>(offered) > depth; });
+  display.desktopDepth = static_cast<DWORD>(depth);
+}
+
+std::string FrameName(std::uint64_t number, std::int64_t timelineMs) {
+  char name[64];
+  if (timelineMs < 0) {
+    std::snprintf(name, sizeof name, "frame-%06llu-loading.png", static_cast<unsigned long long>(number));
+  } else {
+    std::snprintf(name, sizeof name, "frame-%06llu-t%07lld.png", static_cast<unsigned long long>(number),
+                  static_cast<long long>(timelineMs));
+  }
+  return name;
+}
+
+// Writes the music of the kept span [startMs, endMs) as a WAV file.
+bool WriteMusic(const std::string& path, const KeptSound& music, const CaptureOptions& options, std::string* error) {
+  if (music.rate <= 0) {
+    *error = "no music was played, so there is no sound to write";
+    return false;
+  }
+  const std::size_t total = music.frames.size() / kSoundChannels;
+  const std::size_t first = std::min<std::size_t>(static_cast<std::size_t>(options.startMs) * music.rate / 1000, total);
+  const std::size_t last = std::min<std::size_t>(static_cast<std::size_t>(options.endMs) * music.rate / 1000, total);
+  return WriteWav(path, music.frames.data() + first * kSoundChannels, last - first, kSoundChannels, music.rate, error);
 }
 
 }  // namespace
@@ -25,9 +62,13 @@ int main(int argc, char** argv) {
   CaptureOptions options;
   std::string error;
   if (!ParseCaptureOptions(argc, argv, &options, &error)) {
-    if (!error.empty()) std::fprintf(stderr, "kaleth-capture: %s\n", error.c_str());
+    if (error.empty()) {
+      std::fputs(kCaptureUsage, stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "kaleth-capture: %s\n", error.c_str());
     std::fputs(kCaptureUsage, stderr);
-    return error.empty() ? 0 : 2;
+    return 2;
   }
   if (!options.outDir.empty()) {
     std::error_code code;
@@ -37,15 +78,21 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  std::unique_ptr<VideoEncoder> video;
+  if (!options.videoPath.empty()) {
+    video = std::make_unique<VideoEncoder>(VideoSettings{options.videoPath, options.fps, options.scale, options.crf});
+    if (!video->Open(512, 384, &error)) {
+      std::fprintf(stderr, "kaleth-capture: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  std::unique_ptr<ContactSheet> sheet;
+  if (!options.sheetPath.empty()) sheet = std::make_unique<ContactSheet>(options.endMs);
 
-  DisplaySettings& display = DirectDrawSettings();
-  display.modeDepths.erase(std::remove_if(display.modeDepths.begin(), display.modeDepths.end(),
-                                          [&](DWORD depth) { return static_cast<int>(depth) > options.depth; }),
-                           display.modeDepths.end());
-  display.desktopDepth = static_cast<DWORD>(options.depth);
-
+  OfferDisplayDepth(options.depth);
   HeadlessBackend backend;
   backend.frameStepMicroseconds = options.stepMicroseconds;
+  if (!options.wavPath.empty() || video) backend.music.keepMilliseconds = static_cast<std::uint64_t>(options.endMs) + 1000;
   backend.script = options.keys;
   // The capture ends like a user leaving: through the close box once the end time has come.
   backend.script.push_back(ScriptedMessage{options.endMs, WM_CLOSE, 0});
@@ -53,28 +100,57 @@ int main(int argc, char** argv) {
                    [](const ScriptedMessage& a, const ScriptedMessage& b) { return a.at < b.at; });
   backend.scriptClock = [&backend] { return TimelineMilliseconds(backend.Milliseconds()); };
 
-  bool writeFailed = false;
-  std::uint64_t frameNumber = 0;
+  const std::uint64_t expectedFrames =
+      static_cast<std::uint64_t>(options.endMs - options.startMs) * 1000 / options.stepMicroseconds + 1;
+  ProgressMeter progress(expectedFrames, options.quiet);
+  std::uint64_t frameNumber = 0, framesKept = 0;
+  bool failed = false;
   backend.onPresent = [&](const FrameView& frame, std::uint32_t now) {
     const std::int64_t time = TimelineMilliseconds(now);
     ++frameNumber;
-    if (options.outDir.empty() || writeFailed || time > options.endMs) return;
-    char name[64];
-    if (time < 0) std::snprintf(name, sizeof name, "frame-%06llu-loading.png", static_cast<unsigned long long>(frameNumber));
-    else std::snprintf(name, sizeof name, "frame-%06llu-t%07lld.png", static_cast<unsigned long long>(frameNumber), static_cast<long long>(time));
-    std::string failure;
-    if (!WriteFramePng((std::filesystem::path(options.outDir) / name).string(), frame, &failure)) {
-      std::fprintf(stderr, "kaleth-capture: %s\n", failure.c_str());
-      writeFailed = true;
+    if (failed || time > options.endMs || (time >= 0 && time < options.startMs) || (time < 0 && options.startMs > 0)) {
+      return;
     }
+    ++framesKept;
+    if (!options.outDir.empty() &&
+        !WriteFramePng((std::filesystem::path(options.outDir) / FrameName(frameNumber, time)).string(), frame, &error)) {
+      failed = true;
+    }
+    // The video and the sheet follow the timeline; the loading picture is not part of it.
+    if (video && time >= 0 && !failed && !video->WriteFrame(frame, &error)) failed = true;
+    if (sheet && time >= 0) {
+      const std::uint32_t elapsed = now - Timeline.current->start;
+      sheet->Offer(frame, static_cast<int>(Timeline.current - SlotTable), elapsed, Timeline.current->duration, time);
+    }
+    progress.FrameDone();
   };
 
   SetWindowsBackend(&backend);
   const int code = WinMain(nullptr, nullptr, options.programArguments.data(), SW_SHOWDEFAULT);
   ResetWindowsState();
   SetWindowsBackend(nullptr);
-  std::fprintf(stderr, "kaleth-capture: %llu frames presented, %llu ms of virtual time, exit code %d\n",
-               static_cast<unsigned long long>(backend.framesPresented),
-               static_cast<unsigned long long>(backend.ElapsedMilliseconds()), code);
-  return writeFailed ? 1 : code;
+
+  const std::string wavPath = !options.wavPath.empty() ? options.wavPath
+                              : video                  ? options.videoPath + ".music.wav"
+                                                       : "";
+  const bool haveMusic = backend.music.rate > 0;
+  if (!failed && !wavPath.empty() && haveMusic && !WriteMusic(wavPath, backend.music, options, &error)) failed = true;
+  if (!failed && !options.wavPath.empty() && !haveMusic) {
+    error = "no music was played, so " + options.wavPath + " was not written";
+    failed = true;
+  }
+  if (!failed && video && !video->Finish(haveMusic ? wavPath : "", &error)) failed = true;
+  if (video && options.wavPath.empty() && !wavPath.empty()) std::filesystem::remove(wavPath);
+  if (!failed && sheet && !sheet->Write(options.sheetPath, &error)) failed = true;
+  if (failed) std::fprintf(stderr, "\nkaleth-capture: %s\n", error.c_str());
+
+  const double seconds = progress.Seconds();
+  const double played = static_cast<double>(backend.ElapsedMilliseconds()) / 1000.0;
+  char summary[256];
+  std::snprintf(summary, sizeof summary,
+                "%llu frames kept of %llu presented, %.1f s of virtual time in %.1f s (%.1fx real time), exit code %d",
+                static_cast<unsigned long long>(framesKept), static_cast<unsigned long long>(backend.framesPresented),
+                played, seconds, seconds > 0 ? played / seconds : 0.0, code);
+  progress.Finish(summary);
+  return failed ? 1 : code;
 }
