@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/support/run_program.h"
@@ -50,7 +51,15 @@ TEST(Capture, EndOptionStopsAndBadOptionsAreRefused) {
   fs::remove_all(dir);
 
   for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--fps", "0"}, {"--key", "Space@10"}, {"--depth", "8"}, {"--bogus"}, {"--out"}}) {
+       {std::vector<std::string>{"--out", "x", "--fps", "0"},
+        {"--out", "x", "--key", "Space@10"},
+        {"--out", "x", "--depth", "8"},
+        {"--out", "x", "--crf", "52"},
+        {"--out", "x", "--scale", "0"},
+        {"--out", "x", "--start", "5000", "--end", "4000"},
+        {"--bogus"},
+        {"--out"},
+        {"--fps", "30"}}) {
     std::vector<std::string> argv{BuildPath("kaleth-capture")};
     argv.insert(argv.end(), bad.begin(), bad.end());
     run = RunProgram(argv);
@@ -61,9 +70,54 @@ TEST(Capture, EndOptionStopsAndBadOptionsAreRefused) {
 
 TEST(Capture, FatalStartUpFromTheEnvironmentEndsWithZero) {
   const ProgramResult run =
-      RunProgram({BuildPath("kaleth-capture"), "--end", "1000"}, {"KALETH_FAULTS=DirectDrawCreate@1"}, KALETH_BUILD_DIR);
+      RunProgram({BuildPath("kaleth-capture"), "--sheet", (std::filesystem::temp_directory_path() / ("kaleth-fatal-" + std::to_string(getpid()) + ".png")).string(), "--end", "1000"},
+                 {"KALETH_FAULTS=DirectDrawCreate@1"}, KALETH_BUILD_DIR);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] DirectDrawCreate FAILED"), std::string::npos) << run.output;
+}
+
+}  // namespace
+
+namespace {
+
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t BigEndian32(const std::string& bytes, size_t at) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) << 24 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3]));
+}
+
+TEST(Capture, SheetHasOneCellPerSlotReachedAndFramesRepeatExactly) {
+  const std::filesystem::path dir = FreshDir("sheet");
+  std::filesystem::create_directories(dir);
+  // Slots 0 to 2 start at 0, 11 and 16 seconds: three cells, one row of four places.
+  ProgramResult run = RunProgram({BuildPath("kaleth-capture"), "--sheet", (dir / "sheet.png").string(), "--step-ms",
+                                  "100", "--end", "17000", "--quiet"},
+                                 {}, KALETH_BUILD_DIR);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string sheet = FileBytes(dir / "sheet.png");
+  ASSERT_GT(sheet.size(), 24u);
+  EXPECT_EQ(BigEndian32(sheet, 16), 4u * (256 + 6) + 6);  // width
+  EXPECT_EQ(BigEndian32(sheet, 20), 192u + 22 + 12);      // height: one row
+
+  for (const char* name : {"a", "b"}) {
+    run = RunProgram({BuildPath("kaleth-capture"), "--out", (dir / name).string(), "--start", "10900", "--end",
+                      "11200", "--quiet"},
+                     {}, KALETH_BUILD_DIR);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+  }
+  int compared = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "a")) {
+    EXPECT_EQ(FileBytes(entry.path()), FileBytes(dir / "b" / entry.path().filename())) << entry.path();
+    ++compared;
+  }
+  EXPECT_GE(compared, 18);  // 300 ms at 60 frames a second
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

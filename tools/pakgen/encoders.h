@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/pakgen/picture.h"
+#include "tools/common/picture.h"
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -2,7 +2,7 @@
 // two ways a layer goes onto a picture (covering it, or adding light to it).
 #pragma once
 
-#include "tools/pakgen/picture.h"
+#include "tools/common/picture.h"
 
 // A soft copy of the mask: three box blurs of the given radius (close to a Gaussian).
 Mask Blurred(const Mask& mask, int radius);

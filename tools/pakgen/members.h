@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/common/pak_writer.h"
-#include "tools/pakgen/picture.h"
+#include "tools/common/picture.h"
 
 enum class PictureForm { Pcx, RgbRaw, GreyRaw };
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "tools/pakgen/picture.h"
+#include "tools/common/picture.h"
 
 namespace theme {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/pakgen/picture.h"
-#include "tools/pakgen/typesetter.h"
+#include "tools/common/picture.h"
+#include "tools/common/typesetter.h"
 
 inline constexpr float kTau = 6.28318530717958647692f;
 

@@ -5,7 +5,7 @@
 
 #include "tools/common/png_writer.h"
 #include "tools/pakgen/layers.h"
-#include "tools/pakgen/typesetter.h"
+#include "tools/common/typesetter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/pakgen/picture.h"
+#include "tools/common/picture.h"
 
 enum class Face { Sans, SansBold, Serif, SerifBold, Mono };
 

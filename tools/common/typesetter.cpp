@@ -1,4 +1,4 @@
-#include "tools/pakgen/typesetter.h"
+#include "tools/common/typesetter.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
