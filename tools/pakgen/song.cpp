@@ -189,6 +189,12 @@ struct Section {
     score.off(row, kLeadChannel);
     if (echo) score.off(row + 3, kEchoChannel);
   }
+  // A short snare run over the last beat of every fourth bar, leading into the next phrase.
+  void phraseTurns(int volume) const {
+    for (int b = 3; b + 1 < bars(); b += 4)
+      for (int row = 12; row < kBar; ++row)
+        score.note(bar(b) + row, kSnareChannel, NoteNumber("C-4"), kSnare, volume * (row - 8) / 8);
+  }
   void crash(int atBar, int volume) const { score.note(bar(atBar), kCrashChannel, NoteNumber("C-4"), kCrash, volume); }
   // The riser climbs for two seconds into the row `until`.
   void riseInto(int until, int volume) const {
@@ -250,6 +256,7 @@ struct Arrangement {
   int accentVolume = 44;
   std::string tune;
   int tuneVolume = 60;
+  bool turns = false;                                  // snare runs closing each four-bar phrase
   bool rise = false;                                   // a riser into the next section
   enum class Ending { None, SnareRoll, Toms } ending = Ending::None;  // half a bar of fill after the bars
 };
@@ -268,6 +275,7 @@ void Arrange(Score& score, const Arrangement& a) {
   if (a.arp.volume) s.arp(a.arp.volume, a.arpStep, a.arp.from);
   s.accents(a.accentsEven, a.accentsOdd, a.accentVolume);
   if (!a.tune.empty()) s.melody(a.tune, a.tuneVolume);
+  if (a.turns) s.phraseTurns(a.snare.volume ? a.snare.volume : a.clap.volume);
   if (a.rise) s.riseInto(kSlotRows[static_cast<std::size_t>(a.slot) + 1], 38);
   if (a.ending != Arrangement::Ending::None)
     Fill(score, s.end(), a.ending == Arrangement::Ending::Toms ? FillKind::Toms : FillKind::SnareRoll, "E-3");
@@ -292,7 +300,7 @@ XmModule ComposeSong() {
       {.slot = 2, .chords = {"Am", "F", "C", "G", "Am", "F", "C", "G", "F", "G"}, .crashBars = {0, 8}, .kick = {60},
        .snare = {54}, .hatStep = 2, .hats = {33}, .openHats = true, .bassStyle = Style::Octaves, .bass = {48},
        .pad = {34}, .arp = {22}, .accentsEven = {0, 10}, .accentsOdd = {0},
-       .tune = Bars(kTuneA, 0, 8, {"A-5:4 G-5:4 F-5:4 E-5:4", "D-5:4 E-5:4 G-5:8"})},
+       .tune = Bars(kTuneA, 0, 8, {"A-5:4 G-5:4 F-5:4 E-5:4", "D-5:4 E-5:4 G-5:8"}), .turns = true},
       // The blobs (slot 3): a breakdown in D minor, accents freezing the picture.
       {.slot = 3, .chords = {"Dm", "Am", "F", "G", "Dm", "Am", "E"}, .kick = {44}, .clap = {38, 4}, .hats = {28},
        .bassStyle = Style::Syncopated, .bass = {44, 4}, .pad = {38}, .choir = {36}, .bells = {34}, .arp = {20},
@@ -302,11 +310,12 @@ XmModule ComposeSong() {
        .hatStep = 2, .hats = {30}, .bassStyle = Style::Syncopated, .bass = {46}, .pad = {32}, .arp = {30},
        .accentsEven = {0, 8}, .accentsOdd = {0, 8}, .accentVolume = 46,
        .tune = Bars(kTuneB, 0, 4, {"E-5:6 D-5:2 C-5:4 E-5:4", "A-5:8 G-5:4 F-5:4", "G#5:8 B-5:4 E-5:4"}),
-       .tuneVolume = 58},
+       .tuneVolume = 58, .turns = true},
       // Twisting bar with flares (slots 5 to 9), with tom fills for the one-second tunnel cuts.
       {.slot = 5, .chords = cycle, .crashBars = {0}, .kick = {60}, .snare = {40}, .clap = {42}, .hatStep = 2,
        .hats = {33}, .openHats = true, .bassStyle = Style::Octaves, .bass = {48}, .pad = {32},
-       .accentsEven = {0, 12}, .accentsOdd = {0}, .tune = Bars(kTuneA, 0, 8), .ending = End::SnareRoll},
+       .accentsEven = {0, 12}, .accentsOdd = {0}, .tune = Bars(kTuneA, 0, 8), .turns = true,
+       .ending = End::SnareRoll},
       // Ripples with the verse (slot 10): calmer, the bells carry the tune under the words.
       {.slot = 10, .chords = {"Am", "F", "C", "G", "F", "G"}, .crashBars = {0}, .kick = {52}, .snare = {34},
        .hats = {30}, .bass = {46}, .pad = {38}, .bells = {36}, .arp = {24}, .accentsEven = {0}, .accentsOdd = {0},
@@ -315,12 +324,12 @@ XmModule ComposeSong() {
       {.slot = 11, .chords = {"Am", "F", "C", "G", "Am", "F", "E"}, .crashBars = {0}, .kick = {64}, .clap = {44},
        .hatStep = 2, .hats = {36}, .openHats = true, .bassStyle = Style::Octaves, .bass = {50}, .pad = {30},
        .arp = {26}, .accentsEven = {0, 10}, .accentsOdd = {0}, .tune = Bars(kTuneA, 0, 6, {"G#4:8 B-4:4 E-5:4"}),
-       .ending = End::Toms},
+       .turns = true, .ending = End::Toms},
       // Greetings (slot 12): everything at once, the second theme high above.
       {.slot = 12, .chords = {"Am", "F", "C", "G", "Am", "F", "C", "G", "E"}, .crashBars = {0, 4, 8}, .kick = {62},
        .snare = {52}, .clap = {36}, .hatStep = 2, .hats = {36}, .openHats = true, .bassStyle = Style::Octaves,
        .bass = {50}, .pad = {30}, .choir = {30}, .arp = {22}, .accentsEven = {0, 8}, .accentsOdd = {0},
-       .tune = Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), .tuneVolume = 58},
+       .tune = Bars(kTuneB, 0, 8, {"E-6:8 B-5:4 G#5:4"}), .tuneVolume = 58, .turns = true},
       // End scroller (slot 13, loops): the pad and bells again, the pulse soft.
       {.slot = 13, .chords = cycle, .kick = {36}, .hats = {19}, .bass = {40}, .pad = {42}, .choir = {32},
        .bells = {32}, .arp = {18}, .arpStep = 4, .accentsEven = {0}, .accentVolume = 30},
