@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "data/pak_archive.h"
 #include "display/display.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
@@ -116,6 +117,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     if (WindowedMode) OpenWindowed();
     else OpenFullScreen();
     Canvas = static_cast<std::uint32_t*>(CheckedAlloc(kCanvasBytes));
+    Package.open(kPackagePath);
 
     StartUp();
     return RunMainLoop();

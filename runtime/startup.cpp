@@ -1,8 +1,10 @@
 #include "runtime/startup.h"
 
+#include "data/loading_picture.h"
 #include "runtime/scenes.h"
 
 void StartUp() {
-  // The loading picture, the 3D device and the music come in here, before the set-ups.
+  ShowLoadingPicture();
+  // The 3D device and the music come in here, between the loading picture and the set-ups.
   SetUpScenes();
 }

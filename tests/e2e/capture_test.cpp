@@ -23,17 +23,19 @@ TEST(Capture, WritesFramesThroughEverySlotAndEndsByItselfPastTheLast) {
       {BuildPath("kaleth-capture"), "--out", dir.string(), "--step-ms", "3000000", "--end", "100000000"}, {},
       KALETH_BUILD_DIR);
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  int frames = 0;
-  bool loading = false, pastLastSlot = false;
+  int frames = 0, loading = 0;
+  bool pastLastSlot = false;
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();
     ++frames;
-    loading |= name.find("loading") != std::string::npos;
+    loading += name.find("loading") != std::string::npos;
     // The last slot starts at 127 s nominal and lasts 20,000 s.
     if (auto t = name.find("-t"); t != std::string::npos) pastLastSlot |= std::stoll(name.substr(t + 2)) > 20000000;
   }
-  // 13 one-frame slots, 7 frames of the last, and possibly loading frames.
-  EXPECT_GE(frames, 20);
+  // The loading picture, 13 one-frame slots and 7 frames of the last.
+  EXPECT_EQ(loading, 1);
+  EXPECT_TRUE(fs::exists(dir / "frame-000001-loading.png"));
+  EXPECT_GE(frames, 21);
   EXPECT_TRUE(pastLastSlot);
   fs::remove_all(dir);
 }
@@ -74,6 +76,36 @@ TEST(Capture, FatalStartUpFromTheEnvironmentEndsWithZero) {
                  {"KALETH_FAULTS=DirectDrawCreate@1"}, KALETH_BUILD_DIR);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] DirectDrawCreate FAILED"), std::string::npos) << run.output;
+}
+
+TEST(Capture, MissingOrDamagedPackageEndsWithItsMessageBeforeAnyFrame) {
+  const fs::path dir = FreshDir("package");
+  fs::create_directories(dir);
+  struct Case {
+    std::string package;  // written as kaleth.pak unless empty
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {"", {"[[- Tarn 2.0 error window -]] Unable to open datafile"}},
+      {std::string("PAK2\0", 5), {"[[- Tarn 2.0 error window -]] Package file seems to be corrupted"}},
+      {std::string("PAK1\x02\x20\0\0\0\x01\0\0\0cut", 16),
+       {"[[- Tarn 2.0 error window -]] Package file seems to be corrupted"}},
+      {std::string("PAK1\0", 5),
+       {"[[- Tarn 2.0 msg window -]] Filesystem error", "[[- Tarn 2.0 error window -]] load.raw"}},
+  };
+  for (const Case& c : cases) {
+    fs::remove(dir / "kaleth.pak");
+    if (!c.package.empty()) std::ofstream(dir / "kaleth.pak", std::ios::binary) << c.package;
+    const ProgramResult run =
+        RunProgram({BuildPath("kaleth-capture"), "--out", (dir / "frames").string(), "--end", "1000"}, {}, dir.string());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    std::size_t at = 0;
+    for (const std::string& box : c.boxes) {
+      at = run.output.find(box, at);
+      EXPECT_NE(at, std::string::npos) << box << "\n" << run.output;
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "frames")) << "no frame is shown before the package is open";
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The real entry on the headless backend, in-process: the whole timeline, keys, a fatal start.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "data/raw_loaders.h"
 #include "music/beat_flags.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
@@ -18,7 +20,11 @@ class HeadlessRunTest : public HeadlessTest {
   };
 
   int Run(const char* commandLine) {
-    backend.onPresent = [this](const FrameView&, std::uint32_t now) {
+    backend.onPresent = [this](const FrameView& frame, std::uint32_t now) {
+      if (shown.empty()) {
+        firstPicture.assign(frame.pixels, frame.pixels + static_cast<std::size_t>(frame.pitch) * frame.height);
+        firstPitch = frame.pitch;
+      }
       shown.push_back(Shown{now, Playing ? static_cast<int>(Timeline.current - SlotTable) : -1});
     };
     std::string line = commandLine;
@@ -29,7 +35,33 @@ class HeadlessRunTest : public HeadlessTest {
 
   std::vector<Shown> shown;
   std::uint32_t slot0Start = 0;
+  std::vector<std::uint8_t> firstPicture;
+  int firstPitch = 0;
 };
+
+TEST_F(HeadlessRunTest, LoadingPictureComesFirstAndStandsTwoSecondsWhileKeysWait) {
+  backend.scriptClock = [this] { return static_cast<std::int64_t>(backend.ElapsedMilliseconds()); };
+  backend.script.push_back(ScriptedMessage{1000, WM_KEYDOWN, VK_ESCAPE});
+  EXPECT_EQ(Run(""), 0);
+  // Escape, pressed while the picture stood, is taken before the first frame of slot 0.
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].slot, -1);
+  EXPECT_GE(static_cast<std::uint32_t>(SlotTable[0].start - shown[0].now), 2000u);
+  EXPECT_TRUE(backend.boxes.empty());
+
+  // The picture is the package's "load.raw", grey, in the display's rows 52 to 331.
+  std::uint8_t* grey = LoadRaw8Screen("load.raw");
+  int wrong = 0;
+  for (int row = 0; row < 384; ++row) {
+    for (int x = 0; x < 512; ++x) {
+      const std::uint8_t* pixel = firstPicture.data() + row * firstPitch + 4 * x;
+      const std::uint8_t expected = row >= 52 && row < 332 ? grey[(row - 52) * 512 + x] : 0;
+      wrong += pixel[0] != expected || pixel[1] != expected || pixel[2] != expected;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  std::free(grey);
+}
 
 TEST_F(HeadlessRunTest, WholeTimelineRunsToTheEndAndShutsDownByItself) {
   // A frame every 20 minutes of virtual time: every slot but the last is one frame long.
