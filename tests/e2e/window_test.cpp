@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -27,17 +28,18 @@ class WindowTest : public ::testing::Test {
     xdotool_ = Which("xdotool");
     ASSERT_FALSE(xvfb.empty()) << "Xvfb is missing: scripts/install-deps.sh installs it";
     ASSERT_FALSE(xdotool_.empty()) << "xdotool is missing: scripts/install-deps.sh installs it";
-    // A display number of our own, so that parallel tests do not meet.
-    for (int n = 40 + getpid() % 400; !server_; ++n) {
-      if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) continue;
-      display_ = ":" + std::to_string(n);
-      server_ = std::make_unique<ChildProgram>(
-          std::vector<std::string>{xvfb, display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-      for (int i = 0; i < 100 && !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Xvfb picks a free display itself and says which (-displayfd), so tests never meet.
+    server_ = std::make_unique<ChildProgram>(
+        std::vector<std::string>{xvfb, "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    for (int i = 0; i < 400 && display_.empty() && server_->Running(); ++i) {
+      // Its warnings share the output; the display number is a line of digits alone.
+      std::istringstream said(server_->OutputSoFar());
+      for (std::string line; std::getline(said, line) && !said.eof();) {
+        if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) display_ = ":" + line;
       }
-      ASSERT_TRUE(server_->Running()) << "Xvfb did not start on " << display_;
+      if (display_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    ASSERT_FALSE(display_.empty()) << "Xvfb did not start: " << server_->OutputSoFar();
   }
 
   void TearDown() override { server_.reset(); }
@@ -49,7 +51,7 @@ class WindowTest : public ::testing::Test {
 
   // Waits for a window with exactly this title; gives its id or "".
   std::string FindWindow(const std::string& title) {
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 600; ++i) {
       ProgramResult found =
           RunProgram({xdotool_, "search", "--onlyvisible", "--name", "^" + title + "$"}, Environment(), "", 10);
       if (found.exitCode == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));

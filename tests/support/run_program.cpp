@@ -51,6 +51,13 @@ bool ChildProgram::Running() {
   return !reaped_;
 }
 
+std::string ChildProgram::OutputSoFar() const {
+  std::ifstream in(outputPath_);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 ProgramResult ChildProgram::Wait(int timeoutSeconds) {
   ProgramResult result;
   if (pid_ <= 0) return result;
@@ -65,10 +72,7 @@ ProgramResult ChildProgram::Wait(int timeoutSeconds) {
   } else if (WIFEXITED(status_)) {
     result.exitCode = WEXITSTATUS(status_);
   }
-  std::ifstream in(outputPath_);
-  std::stringstream text;
-  text << in.rdbuf();
-  result.output = text.str();
+  result.output = OutputSoFar();
   return result;
 }
 

@@ -24,6 +24,8 @@ class ChildProgram {
   bool Started() const { return pid_ > 0; }
   // True while the child has not ended.
   bool Running();
+  // What the child has written so far.
+  std::string OutputSoFar() const;
   // Waits at most timeoutSeconds, then kills it; gives the exit code and the output.
   ProgramResult Wait(int timeoutSeconds);
 
