@@ -1,5 +1,5 @@
-// The byte forms of the package's pictures: 24-bit PCX (three 8-bit planes, run-length
-// encoded), headerless 24-bit raw (red, green, blue) and headerless 8-bit grey raw.
+// The byte forms of the package's raw pictures, headerless 24-bit (red, green, blue) and 8-bit
+// grey, and the packed pixels that the shared PCX and PNG writers take.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +9,8 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A version-5 PCX with the picture's size in its header. Runs end at every plane's end, so
-// readers that decode line by line and those that decode one stream agree.
-Bytes EncodePcx(const Picture& picture);
+// 0x00RRGGBB a pixel, rows top to bottom.
+std::vector<std::uint32_t> PackPixels(const Picture& picture);
 // Red, green, blue bytes per pixel, rows top to bottom.
 Bytes EncodeRgbRaw(const Picture& picture);
 // One grey byte per pixel: the pixel's luma (grey pictures keep their level).

@@ -1,5 +1,6 @@
 #include "tools/pakgen/members.h"
 
+#include "tools/common/pcx_writer.h"
 #include "tools/pakgen/encoders.h"
 #include "tools/pakgen/mesh.h"
 #include "tools/pakgen/pictures.h"
@@ -40,7 +41,9 @@ std::vector<PakMember> EncodeMembers(const std::vector<PictureMember>& pictures)
   std::vector<PakMember> members;
   for (const PictureMember& p : pictures) {
     switch (p.form) {
-      case PictureForm::Pcx: members.push_back({p.name, EncodePcx(p.picture)}); break;
+      case PictureForm::Pcx:
+        members.push_back({p.name, EncodePcx(PackPixels(p.picture).data(), p.picture.width, p.picture.height)});
+        break;
       case PictureForm::RgbRaw: members.push_back({p.name, EncodeRgbRaw(p.picture)}); break;
       case PictureForm::GreyRaw: members.push_back({p.name, EncodeGreyRaw(p.picture)}); break;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tools/common/png_writer.h"
+#include "tools/pakgen/encoders.h"
 #include "tools/pakgen/layers.h"
 #include "tools/common/typesetter.h"
 
@@ -44,10 +45,6 @@ bool WriteSheet(const std::string& path, const std::vector<PictureMember>& pictu
     type.Draw(labels, label, {Face::Sans, 12, 0}, places[i].x, places[i].y - 5);
   }
   Cover(sheet, labels, Color{0.9f, 0.9f, 0.9f});
-  std::vector<std::uint32_t> pixels(sheet.pixels.size());
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    const Color& c = sheet.pixels[i];
-    pixels[i] = static_cast<std::uint32_t>(ToByte(c.r)) << 16 | static_cast<std::uint32_t>(ToByte(c.g)) << 8 | ToByte(c.b);
-  }
+  const std::vector<std::uint32_t> pixels = PackPixels(sheet);
   return WritePng(path, pixels.data(), kSheetWidth, height, kSheetWidth * 4, error);
 }
