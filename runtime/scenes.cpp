@@ -5,6 +5,7 @@
 #include "display/present.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/blobs.h"
+#include "scenes/soft/floor_and_ceiling.h"
 #include "scenes/soft/framed_tunnel.h"
 
 namespace {
@@ -29,7 +30,7 @@ const ScheduleEntry kSchedule[kSlotCount] = {
     {ShowCanvasOnly, 1000},      // 8: four-centre tunnel
     {ShowCanvasOnly, 5000},      // 9: twisting bar with flares
     {ShowCanvasOnly, 12000},     // 10: sine-warped texture
-    {ShowCanvasOnly, 15000},     // 11: framed tunnel with radial blur
+    {RenderFramedTunnel, 15000}, // 11: framed tunnel with radial blur
     {ShowCanvasOnly, 18000},     // 12: greetings over a rotating tunnel
     {ShowCanvasOnly, 20000000},  // 13: end scroller
 };
@@ -46,8 +47,9 @@ void FillSlotTable() {
 void SetUpScenes() {
   SetUpFramedTunnel();
   SetUpBlobs();
+  SetUpFloorAndCeiling();
   Timeline.Create(kSlotCount);
   FillSlotTable();
 }
 
-void CleanUpScenes() {}
+void CleanUpScenes() { CleanUpFloorAndCeiling(); }

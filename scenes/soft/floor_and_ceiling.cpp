@@ -1,13 +1,26 @@
 #include "scenes/soft/floor_and_ceiling.h"
 
 #include <cmath>
+#include <cstdlib>
 
+#include "data/pcx_loader.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
 #include "runtime/truncate.h"
 
 FloorAndCeilingScene FloorAndCeiling;
+
+void SetUpFloorAndCeiling() {
+  FloorAndCeiling.texture = LoadPcx("texture7.pcx");
+  AllocateRayGrid(FloorAndCeiling.grid, kPlaneGridRows);
+}
+
+void CleanUpFloorAndCeiling() {
+  FreeRayGrid(FloorAndCeiling.grid);
+  std::free(FloorAndCeiling.texture);
+  FloorAndCeiling.texture = nullptr;
+}
 
 RayNode CastPlaneRay(const TurnedRay& ray) {
   const float s = ray.d[1] >= 0.0f ? 100.0f : -100.0f;

@@ -17,6 +17,10 @@ struct FloorAndCeilingScene {
 
 extern FloorAndCeilingScene FloorAndCeiling;
 
+// The set-up, run once by SetUpScenes, and the clean-up, run by CleanUpScenes.
+void SetUpFloorAndCeiling();
+void CleanUpFloorAndCeiling();
+
 // A node of the planes: the sign of d1 picks the plane above or below; U runs sideways, V along
 // the depth, W is the fog.
 RayNode CastPlaneRay(const TurnedRay& ray);

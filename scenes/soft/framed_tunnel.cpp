@@ -3,10 +3,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "data/pcx_loader.h"
+#include "data/raw_loaders.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
 #include "music/music.h"
 #include "runtime/canvas.h"
+#include "runtime/errors.h"
 #include "runtime/tables.h"
 #include "runtime/truncate.h"
 #include "scenes/soft/radial_blur.h"
@@ -19,7 +22,15 @@ constexpr int kBeatInstrument = 1;
 
 }  // namespace
 
-void SetUpFramedTunnel() { RegisterBeatSync(kBeatInstrument, ToggleBeatFlagAOnNote); }
+void SetUpFramedTunnel() {
+  RegisterBeatSync(kBeatInstrument, ToggleBeatFlagAOnNote);
+  FramedTunnel.texture = LoadPcx("texture5.pcx");
+  AllocateRayGrid(FramedTunnel.grid, kTunnelGridRows);
+  FramedTunnel.columnTable = static_cast<std::int32_t*>(CheckedAlloc(kTunnelAreaWidth * sizeof(std::int32_t)));
+  FramedTunnel.rowTable = static_cast<std::int32_t*>(CheckedAlloc(kTunnelAreaRows * sizeof(std::int32_t)));
+  FramedTunnel.upperFrame = LoadRgbRawStrip("upperframe.raw");
+  FramedTunnel.lowerFrame = LoadRgbRawStrip("lowerframe.raw");
+}
 
 RayNode CastTunnelRay(const TurnedRay& ray, float halfWidth) {
   const bool alongD1 = std::fabs(ray.d[1]) > std::fabs(ray.d[0]);
