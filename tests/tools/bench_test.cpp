@@ -20,7 +20,8 @@ TEST(Bench, MeasuresEverySoftwareSlotBesideTheFloorAndWritesJson) {
       RunProgram({BuildPath("kaleth-bench"), "--frames", "3", "--json", json.string()}, {}, KALETH_BUILD_DIR);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   for (const char* row : {"canvas copy, 573,440 bytes", "1  sine warp ", "6  four-centre tunnel", "8  four-centre tunnel",
-                          "10  sine warp with text", "12  greetings tunnel", "13  end scroller"}) {
+                          "10  sine warp with text", "12  greetings tunnel", "13  end scroller",
+                          "4  floor and ceiling", "11  framed tunnel, beat ", "11  framed tunnel, no beat"}) {
     EXPECT_NE(run.output.find(row), std::string::npos) << row << "\n" << run.output;
   }
   std::ifstream in(json);
