@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "data/pak_archive.h"
 #include "music/beat_flags.h"
 #include "music/music.h"
 #include "platform/soundlib/module_player.h"
@@ -46,6 +47,8 @@ TEST_F(InstrumentSyncTest, BeatFlagsToggleOnTheirNotesAndTwoNotesAtOnceLeaveAFla
   MusicHandle = Load(BeatSong());
   BeatFlagA = 1;
   BeatFlagB = 1;
+  // The set-ups go on to read their pictures from the package.
+  Package.open(KALETH_BUILD_DIR "/kaleth.pak");
   SetUpFramedTunnel();
   SetUpBlobs();
   EXPECT_EQ(BeatFlagB, 0);
