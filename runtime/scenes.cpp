@@ -7,6 +7,10 @@
 #include "scenes/soft/blobs.h"
 #include "scenes/soft/floor_and_ceiling.h"
 #include "scenes/soft/framed_tunnel.h"
+#include "scenes/soft/greetings_scene.h"
+#include "scenes/soft/scroller_scene.h"
+#include "scenes/soft/tunnel_field_scene.h"
+#include "scenes/soft/warp_scene.h"
 
 namespace {
 
@@ -19,20 +23,20 @@ struct ScheduleEntry {
 };
 
 const ScheduleEntry kSchedule[kSlotCount] = {
-    {ShowCanvasOnly, 11000},     // 0: textured mesh over a picture
-    {ShowCanvasOnly, 5000},      // 1: sine-warped texture
-    {ShowCanvasOnly, 20000},     // 2: bulging cube over a wave
-    {ShowCanvasOnly, 15000},     // 3: environment-mapped blobs
-    {ShowCanvasOnly, 14000},     // 4: turning diamond / floor and ceiling
-    {ShowCanvasOnly, 5000},      // 5: twisting bar with flares
-    {ShowCanvasOnly, 1000},      // 6: four-centre tunnel
-    {ShowCanvasOnly, 5000},      // 7: twisting bar with flares
-    {ShowCanvasOnly, 1000},      // 8: four-centre tunnel
-    {ShowCanvasOnly, 5000},      // 9: twisting bar with flares
-    {ShowCanvasOnly, 12000},     // 10: sine-warped texture
-    {RenderFramedTunnel, 15000}, // 11: framed tunnel with radial blur
-    {ShowCanvasOnly, 18000},     // 12: greetings over a rotating tunnel
-    {ShowCanvasOnly, 20000000},  // 13: end scroller
+    {ShowCanvasOnly, 11000},          // 0: textured mesh over a picture
+    {RenderWarpScene, 5000},          // 1: sine-warped texture
+    {ShowCanvasOnly, 20000},          // 2: bulging cube over a wave
+    {ShowCanvasOnly, 15000},          // 3: environment-mapped blobs
+    {ShowCanvasOnly, 14000},          // 4: turning diamond / floor and ceiling
+    {ShowCanvasOnly, 5000},           // 5: twisting bar with flares
+    {RenderTunnelFieldScene, 1000},   // 6: four-centre tunnel
+    {ShowCanvasOnly, 5000},           // 7: twisting bar with flares
+    {RenderTunnelFieldScene, 1000},   // 8: four-centre tunnel
+    {ShowCanvasOnly, 5000},           // 9: twisting bar with flares
+    {RenderWarpScene, 12000},         // 10: sine-warped texture
+    {RenderFramedTunnel, 15000},      // 11: framed tunnel with radial blur
+    {RenderGreetingsScene, 18000},    // 12: greetings over a rotating tunnel
+    {RenderScrollerScene, 20000000},  // 13: end scroller
 };
 
 }  // namespace
@@ -46,10 +50,20 @@ void FillSlotTable() {
 
 void SetUpScenes() {
   SetUpFramedTunnel();
+  SetUpWarpScene();
+  SetUpGreetingsScene();
   SetUpBlobs();
+  SetUpTunnelFieldScene();
+  SetUpScrollerScene();
   SetUpFloorAndCeiling();
   Timeline.Create(kSlotCount);
   FillSlotTable();
 }
 
-void CleanUpScenes() { CleanUpFloorAndCeiling(); }
+void CleanUpScenes() {
+  CleanUpFloorAndCeiling();
+  CleanUpTunnelFieldScene();
+  CleanUpWarpScene();
+  CleanUpGreetingsScene();
+  CleanUpScrollerScene();
+}
