@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "d3d/device3d.h"
 #include "display/present.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/blobs.h"
@@ -66,4 +67,5 @@ void CleanUpScenes() {
   CleanUpWarpScene();
   CleanUpGreetingsScene();
   CleanUpScrollerScene();
+  ReleaseDevice3D();
 }

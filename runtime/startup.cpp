@@ -1,10 +1,12 @@
 #include "runtime/startup.h"
 
+#include "d3d/device3d.h"
 #include "data/loading_picture.h"
 #include "runtime/scenes.h"
 
 void StartUp() {
   ShowLoadingPicture();
-  // The 3D device and the music come in here, between the loading picture and the set-ups.
+  // The music comes in here, between the 3D device and the set-ups.
+  CreateDevice3D();
   SetUpScenes();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/direct3d/d3d.h"
 #include "platform/directdraw/display_settings.h"
 #include "platform/faults.h"
 #include "platform/windows/backend.h"
@@ -76,9 +77,12 @@ IDirectDraw4::~IDirectDraw4() {
   for (IDirectDrawSurface4* surface : surfaces_) surface->owner_ = nullptr;
 }
 
-HRESULT IDirectDraw4::QueryInterface(REFIID, void** object) {
-  if (object) *object = nullptr;
-  return E_NOINTERFACE;
+HRESULT IDirectDraw4::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return DDERR_INVALIDPARAMS;
+  *object = nullptr;
+  if (faults::Hit("IDirectDraw4::QueryInterface") || !(iid == IID_IDirect3D3)) return E_NOINTERFACE;
+  *object = MakeDirect3D(this);
+  return S_OK;
 }
 
 DWORD IDirectDraw4::ScreenDepth() const { return modeDepth_ != 0 ? modeDepth_ : DirectDrawSettings().desktopDepth; }
@@ -151,6 +155,11 @@ HRESULT IDirectDraw4::CreateSurface(DDSURFACEDESC2* description, IDirectDrawSurf
     }
     width = static_cast<int>(description->dwWidth);
     height = static_cast<int>(description->dwHeight);
+    // A depth surface needs a depth format: its size per pixel comes from the format alone.
+    if ((caps & DDSCAPS_ZBUFFER) && (!(description->dwFlags & DDSD_PIXELFORMAT) ||
+                                     (description->ddpfPixelFormat.dwFlags & DDPF_ZBUFFER) == 0)) {
+      return DDERR_INVALIDPARAMS;
+    }
     if (description->dwFlags & DDSD_PIXELFORMAT) {
       format = description->ddpfPixelFormat;
       const DWORD bits = format.dwRGBBitCount;
@@ -194,9 +203,14 @@ IDirectDrawSurface4::~IDirectDrawSurface4() {
   if (owner_) std::erase(owner_->surfaces_, this);
 }
 
-HRESULT IDirectDrawSurface4::QueryInterface(REFIID, void** object) {
-  if (object) *object = nullptr;
-  return E_NOINTERFACE;
+HRESULT IDirectDrawSurface4::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return DDERR_INVALIDPARAMS;
+  *object = nullptr;
+  if (faults::Hit("IDirectDrawSurface4::QueryInterface")) return E_NOINTERFACE;
+  // Only a texture surface is a texture.
+  if (!(iid == IID_IDirect3DTexture2) || (caps_ & DDSCAPS_TEXTURE) == 0) return E_NOINTERFACE;
+  *object = MakeTexture(this);
+  return S_OK;
 }
 
 HRESULT IDirectDrawSurface4::GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface4** surface) {
@@ -276,6 +290,7 @@ HRESULT IDirectDrawSurface4::Unlock(RECT*) {
   if (faults::Hit("IDirectDrawSurface4::Unlock")) return DDERR_GENERIC;
   if (!locked_) return DDERR_NOTLOCKED;
   locked_ = false;
+  ++generation_;
   return DD_OK;
 }
 
@@ -336,6 +351,7 @@ HRESULT IDirectDrawSurface4::Blt(RECT* destRect, IDirectDrawSurface4* source, RE
       std::memcpy(destRow + x * bytes, srcRow + sx * bytes, static_cast<std::size_t>(bytes));
     }
   }
+  ++generation_;
   if (windowedPrimary) presentToScreen();
   return DD_OK;
 }

@@ -212,6 +212,9 @@ class IDirectDrawSurface4 : public ComObject {
   std::uint8_t* Pixels() { return memory_->bytes.data(); }
   const std::uint8_t* Pixels() const { return memory_->bytes.data(); }
   IDirectDrawSurface4* AttachedDepth() const { return depth_; }
+  // Counts the changes made through the interface (each Unlock, each blit into it), so that a
+  // copy kept elsewhere (the device's texture copies) knows when it is stale.
+  unsigned Generation() const { return generation_; }
   // Marks the surface lost, as when the display takes it away (switching away full-screen).
   void MarkLost() { lost_ = true; }
 
@@ -232,6 +235,7 @@ class IDirectDrawSurface4 : public ComObject {
   IDirectDrawClipper* clipper_ = nullptr;
   bool locked_ = false;
   bool lost_ = false;
+  unsigned generation_ = 0;
 
   void presentToScreen();
 };

@@ -1,0 +1,21 @@
+// What the stand-in device offers, so that tests can present other cards: the depth-buffer
+// formats EnumZBufferFormats hands out, in order. Read once from KALETH_DEPTH_FORMATS, a
+// comma-separated list of "16" and "32" (plain depth), "24s8" and "15s1" (depth with stencil),
+// or "none"; tests may change them in-process.
+#pragma once
+
+#include <vector>
+
+#include "platform/directdraw/ddraw.h"
+
+struct Direct3DSettingsData {
+  std::vector<DDPIXELFORMAT> depthFormats;
+};
+
+// A plain depth format of the given bits, or one with stencil bits besides.
+DDPIXELFORMAT DepthPixelFormat(DWORD depthBits, DWORD stencilBits = 0);
+
+// The formats offered by default: one with stencil first, then 32 and 16 bits of plain depth.
+Direct3DSettingsData DefaultDirect3DSettings();
+
+Direct3DSettingsData& Direct3DSettings();

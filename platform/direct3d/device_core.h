@@ -1,0 +1,44 @@
+// The state of one device: its target, viewports, transforms, render and light states and
+// texture, and the draw path that runs a primitive through the pipeline's stages.
+#pragma once
+
+#include <vector>
+
+#include "platform/direct3d/d3d.h"
+#include "platform/direct3d/lighting.h"
+#include "platform/direct3d/matrix.h"
+#include "platform/direct3d/primitive_assembly.h"
+#include "platform/direct3d/rasteriser.h"
+#include "platform/direct3d/render_states.h"
+#include "platform/direct3d/texture_cache.h"
+#include "platform/direct3d/vertex_processing.h"
+
+struct DeviceCore {
+  IDirectDrawSurface4* target = nullptr;  // held
+  std::vector<IDirect3DViewport3*> viewports;  // held
+  IDirect3DViewport3* currentViewport = nullptr;
+  Matrix4 world = IdentityMatrix(), view = IdentityMatrix(), projection = IdentityMatrix();
+  RenderStates states;
+  D3DMATERIALHANDLE material = 0;
+  D3DCOLOR ambient = 0;
+  IDirect3DTexture2* texture = nullptr;  // held
+  bool inScene = false;
+
+  // Runs `indexCount` vertices (through `indices` when not null) of a list or strip through the
+  // pipeline into the target. The arguments are checked by the caller.
+  HRESULT Draw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const VertexStreams& streams, std::size_t vertexCount,
+               const WORD* indices, std::size_t indexCount, DWORD flags);
+
+ private:
+  // Kept from draw to draw so that drawing allocates nothing once warmed up.
+  std::vector<ClipVertex> vertices_;
+  std::vector<D3DLIGHT2> lights_;
+  LightingSetup lighting_;
+  PrimitiveAssembler assembler_;
+  TextureCache textures_;
+};
+
+// Whether the device draws vertices of this format: positions, optionally normals and one
+// texture coordinate pair; the bytes one such vertex takes.
+bool VertexFormatSupported(DWORD vertexFormat);
+DWORD VertexSize(DWORD vertexFormat);

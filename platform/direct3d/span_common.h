@@ -1,0 +1,233 @@
+// What the two span shaders share: the per-pixel choice of texture filter, the depth as each
+// depth surface stores it, and the choice of a shader instance per target format.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/direct3d/lanes.h"
+#include "platform/direct3d/rasteriser.h"
+#include "platform/direct3d/texture_sampling.h"
+
+// Whether a texel is larger than a pixel here, decided per pixel from the texture coordinates'
+// rates of change. With U = u q and Q = q interpolated linearly, du/dx = (U_x Q - U Q_x) / Q^2;
+// along a row the numerator of the x rate is constant and that of the y rate linear, so the test
+// "largest squared rate, in texels, at most 1" costs a few products per pixel.
+class MagnificationTest {
+ public:
+  MagnificationTest(const Gradients& g, const float* start, float width, float height) {
+    const float q0 = start[kAttrQ], u0 = start[kAttrU], v0 = start[kAttrV];
+    const float w2 = width * width, h2 = height * height;
+    const float nux = g.dx[kAttrU] * q0 - u0 * g.dx[kAttrQ];
+    const float nvx = g.dx[kAttrV] * q0 - v0 * g.dx[kAttrQ];
+    rateX_ = w2 * nux * nux + h2 * nvx * nvx;
+    nuy_ = g.dy[kAttrU] * q0 - u0 * g.dy[kAttrQ];
+    nvy_ = g.dy[kAttrV] * q0 - v0 * g.dy[kAttrQ];
+    nuyStep_ = g.dy[kAttrU] * g.dx[kAttrQ] - g.dx[kAttrU] * g.dy[kAttrQ];
+    nvyStep_ = g.dy[kAttrV] * g.dx[kAttrQ] - g.dx[kAttrV] * g.dy[kAttrQ];
+    w2_ = w2;
+    h2_ = h2;
+  }
+
+  bool Magnified(float i, float q) const {
+    const float nuy = nuy_ + nuyStep_ * i, nvy = nvy_ + nvyStep_ * i;
+    const float rateY = w2_ * nuy * nuy + h2_ * nvy * nvy;
+    const float q2 = q * q;
+    return (rateX_ > rateY ? rateX_ : rateY) <= q2 * q2;
+  }
+
+ private:
+  float rateX_, nuy_, nvy_, nuyStep_, nvyStep_, w2_, h2_;
+};
+
+// Texture coordinates, colours and highlights are worked out perspective-correct at every
+// sixteenth pixel of a span and at its last pixel, and stepped linearly in exact integer
+// arithmetic in between: over sixteen pixels the difference from per-pixel division stays far
+// below a texel and a colour step, and the steps are the same integers for both span shaders,
+// which take the pixels eight at a time.
+inline constexpr int kSegment = 16;
+inline constexpr int kGroup = 8;
+
+// The values at one pixel: texel coordinates as 16.16 fixed-point numbers (floored; u and v in
+// lanes 0 and 1), colours and highlights as bytes with eight bits of fraction (blue, green, red
+// and a zero lane), and the filter.
+struct PixelValues {
+  Int4 texel;
+  Int4 colour;
+  Int4 specular;
+  bool linear;
+};
+
+// Colour channels in [0, 1] as bytes with eight bits of fraction, rounded to the nearest byte by
+// the half added; NaN and values outside are pinned.
+template <class Value>
+auto UnitToFixedByte(Value c) {
+  Value v = c * 255.0f + 0.5f;
+  v = v > 0.0f ? v : 0.0f;
+  v = v < 255.99609375f ? v : 255.99609375f;
+  return Truncate(v * 256.0f);
+}
+
+class SpanEvaluator {
+ public:
+  SpanEvaluator(const Gradients& g, const float* start, const PixelState& state)
+      : state_(state),
+        q_(start[kAttrQ]),
+        dq_(g.dx[kAttrQ]),
+        colour_{start[kAttrB], start[kAttrG], start[kAttrR], 0},
+        dColour_{g.dx[kAttrB], g.dx[kAttrG], g.dx[kAttrR], 0},
+        specular_{start[kAttrSB], start[kAttrSG], start[kAttrSR], 0},
+        dSpecular_{g.dx[kAttrSB], g.dx[kAttrSG], g.dx[kAttrSR], 0},
+        texture_{start[kAttrU], start[kAttrV], 0, 0},
+        dTexture_{g.dx[kAttrU], g.dx[kAttrV], 0, 0},
+        textureSize_{state.texture.width, state.texture.height, 0, 0},
+        magnification_(g, start, state.texture.width, state.texture.height),
+        filterChoice_(state.textured && state.magnifyLinear != state.minifyLinear) {}
+
+  // The perspective-correct values at pixel i of the span.
+  PixelValues At(int i) const {
+    const float fi = static_cast<float>(i);
+    const float q = q_ + dq_ * fi;
+    const float w = 1.0f / q;
+    PixelValues p{};
+    p.colour = UnitToFixedByte((colour_ + dColour_ * fi) * w);
+    if (state_.specular) p.specular = UnitToFixedByte((specular_ + dSpecular_ * fi) * w);
+    if (state_.textured) {
+      p.texel = FixedTexelCoordinate((texture_ + dTexture_ * fi) * w * textureSize_);
+      p.linear = filterChoice_ ? (magnification_.Magnified(fi, q) ? state_.magnifyLinear : state_.minifyLinear)
+                               : state_.magnifyLinear;
+    }
+    return p;
+  }
+
+ private:
+  const PixelState& state_;
+  float q_, dq_;
+  Float4 colour_, dColour_, specular_, dSpecular_, texture_, dTexture_, textureSize_;
+  MagnificationTest magnification_;
+  bool filterChoice_;
+};
+
+// The values of a group's pixels: pixel k is start + k * step, with the filter of the start.
+struct Segment {
+  PixelValues start;
+  Int4 dTexel, dColour, dSpecular;
+
+  // From the values at a segment's first pixel to those `length` pixels on (length 0: one pixel).
+  static Segment Between(const PixelValues& a, const PixelValues& b, int length) {
+    // Lengths run from 0 to 16; dividing by a constant is a multiply and shifts, not a division.
+    switch (length) {
+      case 1: return Over<1>(a, b);
+      case 2: return Over<2>(a, b);
+      case 3: return Over<3>(a, b);
+      case 4: return Over<4>(a, b);
+      case 5: return Over<5>(a, b);
+      case 6: return Over<6>(a, b);
+      case 7: return Over<7>(a, b);
+      case 8: return Over<8>(a, b);
+      case 9: return Over<9>(a, b);
+      case 10: return Over<10>(a, b);
+      case 11: return Over<11>(a, b);
+      case 12: return Over<12>(a, b);
+      case 13: return Over<13>(a, b);
+      case 14: return Over<14>(a, b);
+      case 15: return Over<15>(a, b);
+      case 16: return Over<16>(a, b);
+      default: return Segment{a, Int4{}, Int4{}, Int4{}};
+    }
+  }
+
+  // The same steps from pixel k on.
+  Segment From(int k) const { return Segment{At(k), dTexel, dColour, dSpecular}; }
+
+  PixelValues At(int k) const {
+    PixelValues p = start;
+    p.texel += k * dTexel;
+    p.colour += k * dColour;
+    p.specular += k * dSpecular;
+    return p;
+  }
+
+ private:
+  template <int kLength>
+  static Segment Over(const PixelValues& a, const PixelValues& b) {
+    return Segment{a, (b.texel - a.texel) / kLength, (b.colour - a.colour) / kLength, (b.specular - a.specular) / kLength};
+  }
+};
+
+// Runs `shade(first, count, segment)` over the span's groups of up to eight pixels, `segment`
+// giving the values from the group's first pixel on.
+template <class ShadeGroup>
+void ForEachGroup(const SpanEvaluator& evaluator, int pixels, ShadeGroup shade) {
+  PixelValues a = evaluator.At(0);
+  for (int first = 0; first < pixels; first += kSegment) {
+    // A segment ends at the next segment's first pixel, or at the span's last.
+    const int end = first + kSegment < pixels - 1 ? first + kSegment : pixels - 1;
+    const PixelValues b = end > first ? evaluator.At(end) : a;
+    const Segment segment = Segment::Between(a, b, end - first);
+    const int left = pixels - first;
+    shade(first, left < kGroup ? left : kGroup, segment);
+    if (left > kGroup) shade(first + kGroup, left - kGroup < kGroup ? left - kGroup : kGroup, segment.From(kGroup));
+    a = b;
+  }
+}
+
+// The depth as the depth surface stores it, and whether a new value passes LESSEQUAL.
+template <DepthFormat D>
+struct Depth;
+
+template <>
+struct Depth<DepthFormat::kNone> {
+  static constexpr int kBytes = 0;
+  using Value = float;
+  static Value From(float z) { return z; }
+  static bool Passes(Value, const std::uint8_t*) { return true; }
+  static void Store(std::uint8_t*, Value) {}
+};
+
+template <>
+struct Depth<DepthFormat::kFixed16> {
+  static constexpr int kBytes = 2;
+  using Value = std::uint16_t;
+  static Value From(float z) {
+    z = z * 65535.0f + 0.5f;
+    return static_cast<Value>(z > 0 ? (z < 65535.0f ? z : 65535.0f) : 0.0f);
+  }
+  static bool Passes(Value v, const std::uint8_t* at) { return v <= LoadDepth16(at); }
+  static void Store(std::uint8_t* at, Value v) { StoreDepth16(at, v); }
+};
+
+template <>
+struct Depth<DepthFormat::kFloat32> {
+  static constexpr int kBytes = 4;
+  using Value = float;
+  static Value From(float z) { return z > 0 ? (z < 1 ? z : 1.0f) : 0.0f; }
+  static bool Passes(Value v, const std::uint8_t* at) { return v <= LoadDepth32(at); }
+  static void Store(std::uint8_t* at, Value v) { StoreDepth32(at, v); }
+};
+
+template <ColourFormat F>
+inline constexpr int kBytesOf = F == ColourFormat::kRgb32 ? 4 : F == ColourFormat::kRgb24 ? 3 : 2;
+
+// The depth surface at pixel (x, y); null without one.
+template <DepthFormat D>
+std::uint8_t* DepthRow(const RenderTarget& target, int y, int x) {
+  if constexpr (Depth<D>::kBytes == 0) return nullptr;
+  else return target.depth + static_cast<std::ptrdiff_t>(y) * target.depthPitch + x * Depth<D>::kBytes;
+}
+
+// The instance of a span shader template for the target's colour and depth formats.
+template <template <ColourFormat, DepthFormat> class Shader>
+SpanShader SelectSpanShader(ColourFormat colour, DepthFormat depth) {
+  auto forDepth = [depth]<ColourFormat F>() -> SpanShader {
+    switch (depth) {
+      case DepthFormat::kFixed16: return Shader<F, DepthFormat::kFixed16>::Shade;
+      case DepthFormat::kFloat32: return Shader<F, DepthFormat::kFloat32>::Shade;
+      default: return Shader<F, DepthFormat::kNone>::Shade;
+    }
+  };
+  switch (colour) {
+    case ColourFormat::kRgb24: return forDepth.template operator()<ColourFormat::kRgb24>();
+    case ColourFormat::kRgb565: return forDepth.template operator()<ColourFormat::kRgb565>();
+    default: return forDepth.template operator()<ColourFormat::kRgb32>();
+  }
+}
