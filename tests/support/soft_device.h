@@ -50,6 +50,7 @@ class SoftDevice {
     EXPECT_EQ(device->AddViewport(viewport), D3D_OK);
     SetViewport(-1.0f, 1.0f, 2.0f, 2.0f);
     EXPECT_EQ(device->SetCurrentViewport(viewport), D3D_OK);
+    Clear();  // a new depth surface holds zeros, the nearest depth
   }
 
   ~SoftDevice() {
@@ -118,7 +119,7 @@ class SoftDevice {
       default: {
         std::uint32_t v;
         std::memcpy(&v, at + 4 * x, 4);
-        return v;
+        return v & 0xFFFFFF;
       }
     }
   }

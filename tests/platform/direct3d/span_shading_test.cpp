@@ -1,0 +1,80 @@
+// The packed span shader against the reference: random triangles with random states, at every
+// target format, must come out byte for byte the same.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/platform/direct3d/raster_canvas.h"
+#include "tests/support/soft_device.h"
+
+namespace {
+
+struct RandomScene {
+  std::mt19937 random;
+  float Uniform(float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); }
+  bool Coin() { return random() % 2 == 0; }
+  D3DBLEND Factor() {
+    const D3DBLEND factors[4] = {D3DBLEND_ZERO, D3DBLEND_ONE, D3DBLEND_SRCCOLOR, D3DBLEND_DESTCOLOR};
+    return factors[random() % 4];
+  }
+  ScreenVertex Vertex(int width, int height) {
+    ScreenVertex v{};
+    v.x = Uniform(-20.0f, static_cast<float>(width) + 20.0f);
+    v.y = Uniform(-20.0f, static_cast<float>(height) + 20.0f);
+    v.z = Uniform(0.0f, 1.0f);
+    v.q = Uniform(0.05f, 1.0f);  // perspective: w from 1 to 20
+    v.u = Uniform(-3.0f, 3.0f);
+    v.v = Uniform(-3.0f, 3.0f);
+    v.r = Uniform(-0.1f, 1.1f);  // a little outside [0, 1] too
+    v.g = Uniform(0.0f, 1.0f);
+    v.b = Uniform(0.0f, 1.0f);
+    v.sr = Uniform(0.0f, 1.0f);
+    v.sg = Uniform(0.0f, 0.5f);
+    v.sb = Uniform(0.0f, 1.0f);
+    return v;
+  }
+};
+
+TEST(SpanShading, PackedShaderGivesTheReferenceBytes) {
+  SoftDevice device;
+  std::mt19937 texels(3);
+  IDirect3DTexture2* texture = device.MakeTexture(64, 32, [&](int, int) { return static_cast<std::uint32_t>(texels()); });
+  TextureView view;
+  ASSERT_TRUE(MakeTextureView(texture->Surface(), &view));
+  TextureCache cache;
+  const PaddedTexture& padded = cache.Get(texture->Surface(), view);
+
+  for (ColourFormat format : {ColourFormat::kRgb32, ColourFormat::kRgb24, ColourFormat::kRgb565}) {
+    for (DepthFormat depth : {DepthFormat::kFloat32, DepthFormat::kFixed16, DepthFormat::kNone}) {
+      RasterCanvas packed(61, 47, format, depth), reference(61, 47, format, depth);
+      reference.context.shadeSpan = ReferenceSpanShader(format, depth);
+      RandomScene scene{std::mt19937(static_cast<unsigned>(format) * 10 + static_cast<unsigned>(depth))};
+      for (int triangle = 0; triangle < 300; ++triangle) {
+        PixelState state;
+        state.textured = scene.Coin();
+        state.texture = view;
+        state.padded = &padded;
+        state.magnifyLinear = scene.Coin();
+        state.minifyLinear = scene.Coin();
+        state.specular = scene.Coin();
+        state.blend = scene.Coin();
+        state.sourceBlend = scene.Factor();
+        state.destBlend = scene.Factor();
+        state.depthTest = depth != DepthFormat::kNone && scene.Coin();
+        state.depthWrite = depth != DepthFormat::kNone && scene.Coin();
+        const ScreenVertex a = scene.Vertex(61, 47), b = scene.Vertex(61, 47), c = scene.Vertex(61, 47);
+        for (RasterCanvas* canvas : {&packed, &reference}) {
+          canvas->context.pixels = state;
+          DrawTriangle(a, b, c, canvas->context);
+        }
+      }
+      EXPECT_EQ(packed.colour, reference.colour) << static_cast<int>(format) << " " << static_cast<int>(depth);
+      EXPECT_EQ(packed.depth, reference.depth) << static_cast<int>(format) << " " << static_cast<int>(depth);
+      int written = 0;
+      for (std::uint8_t byte : packed.colour) written += byte != 0;
+      EXPECT_GT(written, 1000) << "the scene draws something";
+    }
+  }
+}
+
+}  // namespace
