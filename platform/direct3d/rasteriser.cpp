@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
+
+#include "platform/direct3d/lanes.h"
 
 
 namespace {
@@ -21,29 +24,21 @@ struct Fixed {
   std::int64_t x, y;
 };
 
-// One edge a -> b of a clockwise triangle. A pixel centre P is inside when
+// One sloped edge a -> b of a clockwise triangle. A pixel centre P is inside when
 // E(P) = (b.x - a.x)(P.y - a.y) - (b.y - a.y)(P.x - a.x) > 0, or = 0 on a top or left edge.
 // Along a row E is linear in x, so the row's boundary follows from one floor division, and from
-// row to row it moves by a constant quotient and remainder.
+// row to row it moves by a constant quotient and remainder (a carry, taken without a branch).
 class EdgeWalker {
  public:
-  enum Kind { kLeft, kRight, kHorizontal };
-
+  EdgeWalker() = default;
   EdgeWalker(Fixed a, Fixed b, int firstRow) {
-    const std::int64_t slope = a.y - b.y;  // E = slope * P.x + K(P.y)
-    // Left edges run upwards on the screen; a top edge is horizontal with the triangle below it.
-    const bool topOrLeft = slope > 0 || (slope == 0 && b.x > a.x);
-    const std::int64_t bias = topOrLeft ? -1 : 0;  // inside: E > bias
+    const std::int64_t slope = a.y - b.y;  // E = slope * P.x + K(P.y); never 0 here
+    // Left edges run upwards on the screen; their centres belong to the triangle.
+    left_ = slope > 0;
+    const std::int64_t bias = left_ ? -1 : 0;  // inside: E > bias
     const std::int64_t py = static_cast<std::int64_t>(firstRow) * kOne;
     const std::int64_t k = (b.x - a.x) * (py - a.y) + (b.y - a.y) * a.x;
     const std::int64_t kStep = (b.x - a.x) * kOne;
-    if (slope == 0) {
-      kind_ = kHorizontal;
-      value_ = k - bias;  // the row is inside while this is positive
-      valueStep_ = kStep;
-      return;
-    }
-    kind_ = slope > 0 ? kLeft : kRight;
     // With N = bias - K and D = 256 |slope|: a left edge admits x > N / D, so x >= floor(N / D) + 1;
     // a right edge admits x < -N / D, so x < -floor(N / D).
     divisor_ = std::abs(slope) * kOne;
@@ -54,29 +49,20 @@ class EdgeWalker {
     remainderStep_ = -kStep - quotientStep_ * divisor_;
   }
 
-  // Narrows the row's span [*left, *right) to this edge's side.
-  void Limit(std::int64_t* left, std::int64_t* right) const {
-    if (kind_ == kLeft) *left = std::max(*left, quotient_ + 1);
-    else if (kind_ == kRight) *right = std::min(*right, -quotient_);
-    else if (value_ <= 0) *right = *left;
-  }
+  bool IsLeft() const { return left_; }
+  // A left edge's first pixel inside the row; a right edge's first pixel past it.
+  std::int64_t Bound() const { return left_ ? quotient_ + 1 : -quotient_; }
 
   void NextRow() {
-    if (kind_ == kHorizontal) {
-      value_ += valueStep_;
-      return;
-    }
     quotient_ += quotientStep_;
     remainder_ += remainderStep_;
-    if (remainder_ >= divisor_) {
-      remainder_ -= divisor_;
-      ++quotient_;
-    }
+    const std::int64_t carry = remainder_ >= divisor_;
+    quotient_ += carry;
+    remainder_ -= carry * divisor_;
   }
 
  private:
-  Kind kind_;
-  std::int64_t value_ = 0, valueStep_ = 0;
+  bool left_ = false;
   std::int64_t divisor_ = 1, quotient_ = 0, remainder_ = 0, quotientStep_ = 0, remainderStep_ = 0;
 };
 
@@ -129,7 +115,22 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   const std::int64_t minY = std::min({p[0].y, p[1].y, p[2].y});
   const std::int64_t maxY = std::max({p[0].y, p[1].y, p[2].y});
   const int firstRow = static_cast<int>(std::max<std::int64_t>(FloorDiv(minY + kOne - 1, kOne), context.scissor.top));
-  const int endRow = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kOne) + 1, context.scissor.bottom));
+  int endRow = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kOne) + 1, context.scissor.bottom));
+  // The sloped edges bound the rows; a horizontal edge is the triangle's top or bottom. A top edge
+  // keeps its centres, which the sloped edges leave in; a bottom edge lying on a row of centres
+  // takes that row out.
+  EdgeWalker leftEdges[2], rightEdges[2];
+  int lefts = 0, rights = 0;
+  for (int i = 0; i < 3; ++i) {
+    const Fixed a = p[i], b = p[(i + 1) % 3];
+    if (a.y != b.y) {
+      const EdgeWalker edge(a, b, firstRow);
+      if (edge.IsLeft()) leftEdges[lefts++] = edge;
+      else rightEdges[rights++] = edge;
+    } else if (b.x < a.x && a.y % kOne == 0) {
+      endRow = std::min(endRow, static_cast<int>(a.y / kOne));
+    }
+  }
   if (firstRow >= endRow) return;
 
   // Attribute planes over the snapped triangle, set up in double precision.
@@ -151,17 +152,27 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   // Rows start from the first vertex, never more than a few thousand pixels away, so single
   // precision is plenty; every value stays finite (pinned gradients times offsets).
   const float x0f = static_cast<float>(x0), y0f = static_cast<float>(y0);
-  EdgeWalker edges[3] = {EdgeWalker(p[0], p[1], firstRow), EdgeWalker(p[1], p[2], firstRow),
-                         EdgeWalker(p[2], p[0], firstRow)};
-  float start[kAttributeCount];
+  Float4 base4[3], dx4[3], dy4[3];
+  for (int k = 0; k < 3 * 4; ++k) {
+    const bool used = k < kAttributeCount;
+    base4[k / 4][k % 4] = used ? base[k] : 0.0f;
+    dx4[k / 4][k % 4] = used ? gradients.dx[k] : 0.0f;
+    dy4[k / 4][k % 4] = used ? gradients.dy[k] : 0.0f;
+  }
+  float start[3 * 4];
   for (int y = firstRow; y < endRow; ++y) {
     std::int64_t left = context.scissor.left, right = context.scissor.right;
-    for (const EdgeWalker& edge : edges) edge.Limit(&left, &right);
+    for (int e = 0; e < lefts; ++e) left = std::max(left, leftEdges[e].Bound());
+    for (int e = 0; e < rights; ++e) right = std::min(right, rightEdges[e].Bound());
     if (left < right) {
       const float offsetX = static_cast<float>(left) - x0f, offsetY = static_cast<float>(y) - y0f;
-      for (int k = 0; k < kAttributeCount; ++k) start[k] = base[k] + gradients.dx[k] * offsetX + gradients.dy[k] * offsetY;
+      for (int j = 0; j < 3; ++j) {
+        const Float4 values = base4[j] + dx4[j] * offsetX + dy4[j] * offsetY;
+        std::memcpy(start + 4 * j, &values, sizeof(values));
+      }
       context.shadeSpan(context, gradients, y, static_cast<int>(left), static_cast<int>(right), start);
     }
-    for (EdgeWalker& edge : edges) edge.NextRow();
+    for (int e = 0; e < lefts; ++e) leftEdges[e].NextRow();
+    for (int e = 0; e < rights; ++e) rightEdges[e].NextRow();
   }
 }

@@ -158,16 +158,30 @@ struct Segment {
 // giving the values from the group's first pixel on.
 template <class ShadeGroup>
 void ForEachGroup(const SpanEvaluator& evaluator, int pixels, ShadeGroup shade) {
-  PixelValues a = evaluator.At(0);
-  for (int first = 0; first < pixels; first += kSegment) {
-    // A segment ends at the next segment's first pixel, or at the span's last.
-    const int end = first + kSegment < pixels - 1 ? first + kSegment : pixels - 1;
-    const PixelValues b = end > first ? evaluator.At(end) : a;
-    const Segment segment = Segment::Between(a, b, end - first);
-    const int left = pixels - first;
-    shade(first, left < kGroup ? left : kGroup, segment);
-    if (left > kGroup) shade(first + kGroup, left - kGroup < kGroup ? left - kGroup : kGroup, segment.From(kGroup));
-    a = b;
+  // Segment ends are worked out a batch at a time before any is used: each is a division and a
+  // chain of conversions, and independent ones overlap where one after the other would wait.
+  constexpr int kBatch = 8;
+  PixelValues ends[kBatch + 1];
+  ends[0] = evaluator.At(0);
+  for (int first = 0; first < pixels; first += kBatch * kSegment) {
+    int points = 0;
+    for (int j = 1; j <= kBatch; ++j) {
+      // A segment ends at the next segment's first pixel, or at the span's last.
+      const int end = first + j * kSegment < pixels - 1 ? first + j * kSegment : pixels - 1;
+      if (end <= first + (j - 1) * kSegment) break;
+      ends[j] = evaluator.At(end);
+      points = j;
+    }
+    for (int j = 0; j < kBatch && first + j * kSegment < pixels; ++j) {
+      const int start = first + j * kSegment;
+      const int left = pixels - start;
+      // The span's last pixel, alone in its segment, is its own end.
+      const Segment segment = j < points ? Segment::Between(ends[j], ends[j + 1], (left - 1 < kSegment ? left - 1 : kSegment))
+                                         : Segment::Between(ends[j], ends[j], 0);
+      shade(start, left < kGroup ? left : kGroup, segment);
+      if (left > kGroup) shade(start + kGroup, left - kGroup < kGroup ? left - kGroup : kGroup, segment.From(kGroup));
+    }
+    ends[0] = ends[kBatch];
   }
 }
 

@@ -91,8 +91,9 @@ inline __m128i NearestPair(const PaddedTexture& t, const int* offsets) {
                            _mm_setzero_si128());
 }
 
-// The group's texels, filtered: pairs of pixels in 16-bit lanes.
-void SampleGroup(const PaddedTexture& t, const Segment& segment, __m128i texels[4]) {
+// The group's texels, filtered: pairs of pixels in 16-bit lanes; pairs past `count` pixels are
+// left out.
+void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m128i texels[4]) {
   const PixelValues& a = segment.start;
   // Bilinear filtering reads the four centres round the point, half a texel back.
   const std::uint32_t back = a.linear ? 32768u : 0u;
@@ -112,11 +113,12 @@ void SampleGroup(const PaddedTexture& t, const Segment& segment, __m128i texels[
     _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4 * h),
                     _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), scale));
   }
+  texels[1] = texels[2] = texels[3] = _mm_setzero_si128();
   if (!a.linear) {
     texels[0] = NearestPair<0>(t, offsets);
-    texels[1] = NearestPair<1>(t, offsets);
-    texels[2] = NearestPair<2>(t, offsets);
-    texels[3] = NearestPair<3>(t, offsets);
+    if (count > 2) texels[1] = NearestPair<1>(t, offsets);
+    if (count > 4) texels[2] = NearestPair<2>(t, offsets);
+    if (count > 6) texels[3] = NearestPair<3>(t, offsets);
     return;
   }
   // The fraction's top eight bits, times 128.
@@ -126,15 +128,16 @@ void SampleGroup(const PaddedTexture& t, const Segment& segment, __m128i texels[
   const __m128i wy =
       _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(v[0], 1), mask), _mm_and_si128(_mm_srli_epi32(v[1], 1), mask));
   texels[0] = BilinearPair<0>(t, offsets, wx, wy);
-  texels[1] = BilinearPair<1>(t, offsets, wx, wy);
-  texels[2] = BilinearPair<2>(t, offsets, wx, wy);
-  texels[3] = BilinearPair<3>(t, offsets, wx, wy);
+  if (count > 2) texels[1] = BilinearPair<1>(t, offsets, wx, wy);
+  if (count > 4) texels[2] = BilinearPair<2>(t, offsets, wx, wy);
+  if (count > 6) texels[3] = BilinearPair<3>(t, offsets, wx, wy);
 }
 
-// The eight pixels of a group, textured and lit: eight 0x00RRGGBB pixels.
-void ShadeGroup(const PixelState& state, const Segment& segment, __m128i out[2]) {
+// The eight pixels of a group, textured and lit: eight 0x00RRGGBB pixels (those past `count` are
+// left unfiltered).
+void ShadeGroup(const PixelState& state, const Segment& segment, int count, __m128i out[2]) {
   __m128i texels[4];
-  if (state.textured) SampleGroup(*state.padded, segment, texels);
+  if (state.textured) SampleGroup(*state.padded, segment, count, texels);
   __m128i colour = FirstPair(segment.start.colour, segment.dColour);
   const __m128i colourStep = PairStep(segment.dColour);
   __m128i highlight = FirstPair(segment.start.specular, segment.dSpecular);
@@ -259,7 +262,7 @@ struct PackedShader {
       const unsigned pass = depthTest ? z.Passing(depth, count) : (1u << count) - 1;
       if (pass == 0) return;
       __m128i shaded[2];
-      ShadeGroup(state, segment, shaded);
+      ShadeGroup(state, segment, count, shaded);
       if (state.blend) {
         alignas(16) std::uint32_t dest[kGroup] = {};
         for (int k = 0; k < count; ++k) dest[k] = ReadPixel(F, colour + k * kBytesOf<F>);
