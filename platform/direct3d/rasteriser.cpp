@@ -70,9 +70,9 @@ class EdgeWalker {
 // single precision; they are pinned, because converting them would be undefined.
 float Narrow(double v) {
   constexpr double kLimit = 1e30;
-  if (v > kLimit) return static_cast<float>(kLimit);
-  if (v < -kLimit) return static_cast<float>(-kLimit);
-  return v == v ? static_cast<float>(v) : 0.0f;
+  v = v > -kLimit ? v : -kLimit;  // a NaN fails the comparison and is pinned too
+  v = v < kLimit ? v : kLimit;
+  return static_cast<float>(v);
 }
 
 void Attributes(const ScreenVertex& v, double out[kAttributeCount]) {
@@ -139,13 +139,13 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   const double x0 = static_cast<double>(p[0].x) / kOne, y0 = static_cast<double>(p[0].y) / kOne;
   const double x10 = static_cast<double>(p[1].x - p[0].x) / kOne, y10 = static_cast<double>(p[1].y - p[0].y) / kOne;
   const double x20 = static_cast<double>(p[2].x - p[0].x) / kOne, y20 = static_cast<double>(p[2].y - p[0].y) / kOne;
-  const double determinant = static_cast<double>(area) / (kOne * kOne);
+  const double perArea = static_cast<double>(kOne * kOne) / static_cast<double>(area);
   Gradients gradients;
   float base[kAttributeCount];  // each attribute at the first vertex
   for (int k = 0; k < kAttributeCount; ++k) {
     const double d10 = values[1][k] - values[0][k], d20 = values[2][k] - values[0][k];
-    gradients.dx[k] = Narrow((d10 * y20 - d20 * y10) / determinant);
-    gradients.dy[k] = Narrow((d20 * x10 - d10 * x20) / determinant);
+    gradients.dx[k] = Narrow((d10 * y20 - d20 * y10) * perArea);
+    gradients.dy[k] = Narrow((d20 * x10 - d10 * x20) * perArea);
     base[k] = Narrow(values[0][k]);
   }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "runtime/timeline.h"
 #include "scenes/soft/pixel_bytes.h"
 #include "tools/bench/bench_options.h"
+#include "tools/bench/pipeline_cases.h"
 #include "tools/bench/slot_cases.h"
 
 namespace {
@@ -93,6 +95,21 @@ void MeasureSlot(benchmark::State& state, const SlotCase& slotCase, int frames) 
   Results.push_back(result);
 }
 
+void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) {
+  std::string error;
+  const std::function<int(std::int64_t)> frame = pipelineCase.prepare(&error);
+  if (!error.empty()) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  int triangles = 0;
+  Measured result = TimeEach(state, [&](std::int64_t k) { triangles = frame(k); });
+  if (triangles > 0) state.counters["triangles_per_s"] = triangles / (result.medianMs / 1000.0);
+  result.slot = "3D";
+  result.label = pipelineCase.label;
+  Results.push_back(result);
+}
+
 void RunBenchmarks(int frames) {
   benchmark::RegisterBenchmark("memory floor", MeasureFloor)->Iterations(frames)->Unit(benchmark::kMillisecond);
   for (const SlotCase& slotCase : SlotCases()) {
@@ -103,6 +120,12 @@ void RunBenchmarks(int frames) {
     const std::string name = "slot " + std::to_string(slotCase.slot) + ": " + slotCase.label;
     benchmark::RegisterBenchmark(name.c_str(), [slotCase, frames](benchmark::State& state) {
       MeasureSlot(state, slotCase, frames);
+    })->Iterations(frames)->Unit(benchmark::kMillisecond);
+  }
+  for (const PipelineCase& pipelineCase : PipelineCases()) {
+    const std::string name = "3D pipeline: " + pipelineCase.label;
+    benchmark::RegisterBenchmark(name.c_str(), [&pipelineCase](benchmark::State& state) {
+      MeasurePipeline(state, pipelineCase);
     })->Iterations(frames)->Unit(benchmark::kMillisecond);
   }
   benchmark::RunSpecifiedBenchmarks();
