@@ -6,7 +6,8 @@
 
 void StartUp() {
   ShowLoadingPicture();
-  // The music comes in here, between the 3D device and the set-ups.
+  // The 3D device exists before any scene is set up: the set-ups make textures and lights with
+  // it. The music comes in between the two.
   CreateDevice3D();
   SetUpScenes();
 }
