@@ -5,6 +5,8 @@
 #include "d3d/device3d.h"
 #include "display/present.h"
 #include "runtime/timeline.h"
+#include "scenes/d3d/diamond_scene.h"
+#include "scenes/d3d/mesh_scene.h"
 #include "scenes/soft/blobs.h"
 #include "scenes/soft/floor_and_ceiling.h"
 #include "scenes/soft/framed_tunnel.h"
@@ -24,11 +26,11 @@ struct ScheduleEntry {
 };
 
 const ScheduleEntry kSchedule[kSlotCount] = {
-    {ShowCanvasOnly, 11000},          // 0: textured mesh over a picture
+    {RenderMeshScene, 11000},         // 0: textured mesh over a picture
     {RenderWarpScene, 5000},          // 1: sine-warped texture
     {ShowCanvasOnly, 20000},          // 2: bulging cube over a wave
-    {ShowCanvasOnly, 15000},          // 3: environment-mapped blobs
-    {ShowCanvasOnly, 14000},          // 4: turning diamond / floor and ceiling
+    {RenderBlobs, 15000},             // 3: environment-mapped blobs
+    {RenderDiamondScene, 14000},      // 4: turning diamond / floor and ceiling
     {ShowCanvasOnly, 5000},           // 5: twisting bar with flares
     {RenderTunnelFieldScene, 1000},   // 6: four-centre tunnel
     {ShowCanvasOnly, 5000},           // 7: twisting bar with flares
@@ -56,7 +58,9 @@ void SetUpScenes() {
   SetUpBlobs();
   SetUpTunnelFieldScene();
   SetUpScrollerScene();
+  SetUpDiamondScene();
   SetUpFloorAndCeiling();
+  SetUpMeshScene();
   Timeline.Create(kSlotCount);
   FillSlotTable();
 }
@@ -67,5 +71,7 @@ void CleanUpScenes() {
   CleanUpWarpScene();
   CleanUpGreetingsScene();
   CleanUpScrollerScene();
+  CleanUpBlobs();
+  CleanUpMeshScene();
   ReleaseDevice3D();
 }

@@ -11,6 +11,7 @@
 #include "display/display.h"
 #include "runtime/entry.h"
 #include "tests/support/data_files.h"
+#include "tests/support/started_device.h"
 #include "tools/common/pcx_writer.h"
 
 namespace {
@@ -35,27 +36,10 @@ class SceneTextureTest : public PackageTest {
       if (t->texture) t->texture->Release();
       t->texture = nullptr;
     }
-    ReleaseDevice3D();
-    if (Viewport3D) Viewport3D->Release();
-    Viewport3D = nullptr;
-    if (DepthBuffer) DepthBuffer->Release();
-    DepthBuffer = nullptr;
-    ReleaseDisplay();
-    ResetWindowsState();
+    StopDisplayAndDevice();
   }
 
-  // The display (full-screen) and the 3D device, as the start-up leaves them.
-  void OpenDevice() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = kWindowClassName;
-    RegisterClassA(&windowClass);
-    WindowedMode = false;
-    MainWindow = CreateWindowExA(0, kWindowClassName, "t", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 512, 384, nullptr,
-                                 nullptr, nullptr, nullptr);
-    OpenFullScreen();
-    CreateDevice3D();
-  }
+  void OpenDevice() { StartDisplayAndDevice(); }
 
   // The texel at (x, y) as the texture's surface holds it, alpha included.
   static std::uint32_t TexelOf(const SceneTexture& t, int x, int y) {

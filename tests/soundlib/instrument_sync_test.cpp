@@ -11,6 +11,7 @@
 #include "scenes/soft/blobs.h"
 #include "scenes/soft/framed_tunnel.h"
 #include "tests/soundlib/sound_test.h"
+#include "tests/support/started_device.h"
 
 namespace {
 
@@ -47,10 +48,14 @@ TEST_F(InstrumentSyncTest, BeatFlagsToggleOnTheirNotesAndTwoNotesAtOnceLeaveAFla
   MusicHandle = Load(BeatSong());
   BeatFlagA = 1;
   BeatFlagB = 1;
-  // The set-ups go on to read their pictures from the package.
+  // The set-ups go on to read their pictures from the package; the blobs' also sets the
+  // transforms of the 3D device.
   Package.open(KALETH_BUILD_DIR "/kaleth.pak");
+  StartDisplayAndDevice();
   SetUpFramedTunnel();
   SetUpBlobs();
+  CleanUpBlobs();
+  StopDisplayAndDevice();
   EXPECT_EQ(BeatFlagB, 0);
   StartMusic();
   const std::uint64_t start = backend.ElapsedMilliseconds();
