@@ -86,8 +86,7 @@ void MeasureSlot(benchmark::State& state, const SlotCase& slotCase, int frames) 
     // The middles of `frames` equal parts of the slot, so every frame stays inside it.
     const auto at = static_cast<std::uint32_t>(duration * static_cast<std::uint64_t>(2 * (k % frames) + 1) /
                                                (2 * static_cast<std::uint64_t>(frames)));
-    if (slotCase.draw) slotCase.draw(at, Canvas);
-    else Timeline.Dispatch(start + at, Canvas);
+    Timeline.Dispatch(start + at, Canvas);
     PresentFrame();
   });
   result.slot = std::to_string(slotCase.slot);

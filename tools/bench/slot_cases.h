@@ -3,22 +3,17 @@
 //
 //   const bool registered = AddSlotCases({{11, "framed tunnel, blurred", [] { BeatFlagA = 1; }}});
 //
-// A case may set what its slot reacts to (a beat flag, say) before its frames are drawn, and may
-// name a draw operation to time in place of the slot's own, for a scene the schedule does not
-// reach yet.
+// A case may set what its slot reacts to (a beat flag, say) before its frames are drawn.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "runtime/timeline.h"
-
 struct SlotCase {
   unsigned slot;
   std::string label;
   std::function<void()> prepare;  // may be empty
-  RenderOp draw = nullptr;        // called with the slot time instead of the slot's operation
 };
 
 // Adds cases to the list; returns true, for use in a static initialiser.
