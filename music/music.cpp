@@ -1,9 +1,30 @@
 #include "music/music.h"
 
+#include "data/checked_buffer.h"
+#include "data/member_file.h"
 #include "music/beat_flags.h"
+#include "runtime/entry.h"
 #include "runtime/errors.h"
 
 HMUSIC MusicHandle = 0;
+
+void LoadMusic(const char* name) {
+  CheckedBuffer<std::uint8_t> module;
+  std::size_t length = 0;
+  {
+    MemberFile member(name, "Unable to open datafile");
+    module = AllocateChecked<std::uint8_t>(member.size());
+    // The library is told how many bytes there are, so a damaged module cannot make it read
+    // past them; a member cut short by the file hands over only what was read.
+    length = member.read(module.get(), member.size());
+  }
+  if (BASS_GetVersion() != BASS_VERSION) FatalError("Wrong version");
+  if (!BASS_Init(-1, 44100, 0, MainWindow)) FatalError("Soundcard can not handle samplerate 44100");
+  MusicHandle = BASS_MusicLoad(module.get(), TRUE, BASS_MUSIC_RAMP | BASS_MUSIC_LOOP, static_cast<DWORD>(length));
+  if (MusicHandle == 0) FatalError("BASS reports an error");
+  // The library keeps what it needs.
+  module.reset();
+}
 
 void StartMusic() {
   BASS_Start();

@@ -5,6 +5,7 @@
 #include "music/music.h"
 #include "runtime/errors.h"
 #include "tests/soundlib/sound_test.h"
+#include "tests/support/data_files.h"
 
 namespace {
 
@@ -44,6 +45,74 @@ TEST_F(MusicTest, StartMusicPlaysTheModuleFromItsBeginning) {
   EXPECT_EQ(BeatFlagA, 0);
   Play(240);
   EXPECT_EQ(BeatFlagA, 1);
+}
+
+class LoadMusicTest : public PackageTest {
+ protected:
+  void TearDown() override {
+    MusicHandle = 0;
+    PackageTest::TearDown();
+  }
+  // A package holding the module (as `module`, or the test song) between two other members.
+  void OpenWithModule(const Bytes& module = BuildXm(BeatSong())) {
+    OpenMembers({{"load.raw", Bytes(64, 7)}, {"kaleth.xm", module}, {"env1.pcx", Bytes(16, 1)}});
+  }
+};
+
+TEST_F(LoadMusicTest, LoadsTheMemberAndOpensTheDeviceAtTheRate) {
+  OpenWithModule();
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "");
+  EXPECT_NE(MusicHandle, 0u);
+  EXPECT_EQ(backend.music.rate, 44100);
+  EXPECT_TRUE(backend.boxes.empty());
+  // The module is the member's: it has the song's sixteen instruments and plays its notes.
+  BeatFlagA = 1;
+  RegisterBeatSync(16, ToggleBeatFlagAOnNote);  // any flag will do to watch instrument 16
+  StartMusic();
+  backend.Sleep(200);
+  EXPECT_EQ(BeatFlagA, 1) << "two notes of instrument 16 at 120 ms";
+}
+
+TEST_F(LoadMusicTest, EveryFailureStopsTheRunWithItsMessage) {
+  OpenWithModule();
+  faults::Fail("BASS_GetVersion", 1);
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "Wrong version");
+  EXPECT_EQ(faults::Calls("BASS_Init"), 0u) << "no device is opened for a library of another version";
+
+  faults::Fail("BASS_Init", 1);
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "Soundcard can not handle samplerate 44100");
+
+  ResetSoundLibrary();
+  faults::Fail("BASS_MusicLoad", 1);
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "BASS reports an error");
+  EXPECT_EQ(MusicHandle, 0u);
+}
+
+TEST_F(LoadMusicTest, ADamagedModuleIsAnErrorOfTheLibrary) {
+  const Bytes good = BuildXm(BeatSong());
+  for (const Bytes& damaged : {Bytes(good.begin(), good.end() - 1), Bytes(good.begin(), good.begin() + 300),
+                               Bytes(5000, 0x5A), Bytes{}}) {
+    ResetSoundLibrary();
+    OpenWithModule(damaged);
+    EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "BASS reports an error") << damaged.size();
+  }
+}
+
+TEST_F(LoadMusicTest, AMissingMemberIsReportedByThePackage) {
+  OpenMembers({{"load.raw", Bytes(64, 7)}});
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "kaleth.xm");
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Filesystem error", "kaleth.xm"}));
+  EXPECT_EQ(faults::Calls("BASS_Init"), 0u);
+}
+
+TEST_F(LoadMusicTest, AMemberRunningPastTheEndOfTheFileLoadsWhatIsThere) {
+  // The directory claims more bytes than the file holds after the module.
+  Bytes package = PackageOf({{"kaleth.xm", BuildXm(BeatSong())}});
+  const std::size_t sizeField = 5 + 4;
+  package[sizeField + 2] = 0x01;  // size + 65536
+  OpenPackage(package);
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "");
+  EXPECT_NE(MusicHandle, 0u);
 }
 
 }  // namespace
