@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/run_program.h"
+#include "tools/common/pak_writer.h"
 
 namespace {
 
@@ -68,6 +69,32 @@ TEST(Capture, EndOptionStopsAndBadOptionsAreRefused) {
     EXPECT_EQ(run.exitCode, 2) << bad[0];
     EXPECT_NE(run.output.find("usage:"), std::string::npos);
   }
+}
+
+TEST(Capture, WavHoldsTheMusicOfTheSpanTheSameEveryTime) {
+  const fs::path dir = FreshDir("wav");
+  fs::create_directories(dir);
+  std::vector<std::uint8_t> wav[2];
+  for (int i = 0; i < 2; ++i) {
+    const fs::path file = dir / ("music" + std::to_string(i) + ".wav");
+    const ProgramResult run = RunProgram(
+        {BuildPath("kaleth-capture"), "--wav", file.string(), "--step-ms", "100", "--end", "3000"}, {}, KALETH_BUILD_DIR);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(file.string(), &wav[i], &error)) << error;
+  }
+  // 3 s of 16-bit stereo at 44,100 Hz behind the 44-byte header.
+  ASSERT_EQ(wav[0].size(), 44u + 3u * 44100u * 4u);
+  EXPECT_EQ(std::string(wav[0].begin(), wav[0].begin() + 4), "RIFF");
+  EXPECT_EQ(std::string(wav[0].begin() + 8, wav[0].begin() + 16), "WAVEfmt ");
+  EXPECT_TRUE(wav[0] == wav[1]);
+  int loud = 0;
+  for (std::size_t i = 44; i + 1 < wav[0].size(); i += 2) {
+    const auto sample = static_cast<std::int16_t>(wav[0][i] | wav[0][i + 1] << 8);
+    loud += sample > 1000 || sample < -1000;
+  }
+  EXPECT_GT(loud, 1000) << "the music is heard";
+  fs::remove_all(dir);
 }
 
 TEST(Capture, FatalStartUpFromTheEnvironmentEndsWithZero) {
