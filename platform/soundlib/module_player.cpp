@@ -10,7 +10,17 @@ namespace {
 constexpr std::size_t kChannelsPerFrame = 2;
 constexpr std::size_t kBytesPerFrame = kChannelsPerFrame * sizeof(std::int16_t);
 
+// libxmp's own tick clock: 10 (its time factor) x 250 (its base rate) / bpm / 1000 seconds.
+constexpr double kTimeFactor = 10.0;
+constexpr double kBaseRate = 250.0;
+
 }  // namespace
+
+std::size_t TickFrames(int rate, int bpm) {
+  if (bpm <= 0) return 0;
+  // The same operations in the same order as libxmp, so the truncation agrees to the frame.
+  return static_cast<std::size_t>(rate * kTimeFactor * kBaseRate / bpm / 1000.0);
+}
 
 ModulePlayer::ModulePlayer(int rate, NoteListener listener)
     : rate_(rate), listener_(std::move(listener)), context_(xmp_create_context()) {}
@@ -36,10 +46,11 @@ int ModulePlayer::Instruments() const { return module_ ? module_->ins : 0; }
 void ModulePlayer::Start(bool looping, bool audible) {
   if (module_ == nullptr) return;
   looping_ = looping;
-  started_ = xmp_start_player(context_, rate_, 0) == 0;
+  audible_ = audible;
+  started_ = xmp_start_player(context_, audible ? rate_ : XMP_MIN_SRATE, 0) == 0;
   ended_ = !started_;
   tick_ = nullptr;
-  tickFrames_ = tickUsed_ = 0;
+  tickSound_ = tickFrames_ = tickUsed_ = 0;
   notes_.Reset();
   if (started_ && !audible) {
     for (int channel = 0; channel < module_->chn; ++channel) xmp_channel_mute(context_, channel, 1);
@@ -62,8 +73,9 @@ bool ModulePlayer::PlayTick() {
   sounding_.clear();
   notes_.Tick(*module_, info_, &sounding_);
   for (const SoundingNote& note : sounding_) listener_(note);
-  tick_ = static_cast<const std::int16_t*>(info_.buffer);
-  tickFrames_ = info_.buffer_size > 0 ? static_cast<std::size_t>(info_.buffer_size) / kBytesPerFrame : 0;
+  tickFrames_ = TickFrames(rate_, info_.bpm);
+  tick_ = audible_ ? static_cast<const std::int16_t*>(info_.buffer) : nullptr;
+  tickSound_ = tick_ != nullptr && info_.buffer_size > 0 ? static_cast<std::size_t>(info_.buffer_size) / kBytesPerFrame : 0;
   tickUsed_ = 0;
   return true;
 }
@@ -76,7 +88,11 @@ void ModulePlayer::Render(std::int16_t* frames, std::size_t count) {
     }
     const std::size_t taken = std::min(count, tickFrames_ - tickUsed_);
     if (frames != nullptr) {
-      std::memcpy(frames, tick_ + tickUsed_ * kChannelsPerFrame, taken * kBytesPerFrame);
+      // libxmp's tick is as long as the timeline's (TickFrames); should it ever be shorter, the
+      // rest of the tick is silence rather than a shift of everything after it.
+      const std::size_t sound = tickUsed_ < tickSound_ ? std::min(taken, tickSound_ - tickUsed_) : 0;
+      if (sound > 0) std::memcpy(frames, tick_ + tickUsed_ * kChannelsPerFrame, sound * kBytesPerFrame);
+      std::memset(frames + sound * kChannelsPerFrame, 0, (taken - sound) * kBytesPerFrame);
       frames += taken * kChannelsPerFrame;
     }
     tickUsed_ += taken;

@@ -11,6 +11,10 @@
 
 #include "platform/soundlib/instrument_notes.h"
 
+// The frames of one tick at `bpm`: 2.5 / bpm seconds, cut to whole frames the way libxmp cuts
+// them, so that the notes keep time with the sound it mixes.
+std::size_t TickFrames(int rate, int bpm);
+
 class ModulePlayer {
  public:
   using NoteListener = std::function<void(const SoundingNote&)>;
@@ -25,8 +29,9 @@ class ModulePlayer {
   bool Load(const std::uint8_t* bytes, std::size_t size);
   int Instruments() const;
 
-  // Plays from the beginning. Without looping the module falls silent when it would start over;
-  // when nobody listens the channels are muted so that only the notes are worked out.
+  // Plays from the beginning. Without looping the module falls silent when it would start over.
+  // When nobody listens, libxmp works at its lowest rate with every channel muted: the ticks,
+  // and so the notes and their times, are the same; only the mixing is saved.
   void Start(bool looping, bool audible);
 
   // Renders `count` frames (into `frames` unless it is null); silence once the module has ended.
@@ -42,8 +47,10 @@ class ModulePlayer {
   bool started_ = false;
   bool ended_ = true;
   bool looping_ = true;
+  bool audible_ = true;
   xmp_frame_info info_{};
-  const std::int16_t* tick_ = nullptr;  // the current tick's frames, owned by libxmp
+  const std::int16_t* tick_ = nullptr;  // the current tick's sound, owned by libxmp
+  std::size_t tickSound_ = 0;           // frames of it
   std::size_t tickFrames_ = 0;
   std::size_t tickUsed_ = 0;
   InstrumentNotes notes_;

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr std::uint64_t kSpan = 130000;  // ms
+constexpr std::uint64_t kSpan = 140000;  // ms: ten seconds into the last slot
 const std::uint64_t kSlotStarts[] = {0, 11000, 16000, 36000, 51000, 65000, 70000,
                                      71000, 76000, 77000, 82000, 94000, 109000, 127000};
 

@@ -161,4 +161,27 @@ TEST(ModulePlayer, ANotesSyncFiresWhileTheBufferHoldingItsFirstFrameIsFilled) {
   }
 }
 
+TEST(ModulePlayer, TicksLastAsLongAsLibxmpMixesThemAtEveryTempo) {
+  XmSong song;
+  song.speed = 1;
+  const int p = song.AddPattern(256 - 32);
+  for (int bpm = 32; bpm < 256; ++bpm) song.Cell(p, bpm - 32, 0) = {0, 0, 0, kXmSetSpeedEffect, static_cast<std::uint8_t>(bpm)};
+  const std::vector<std::uint8_t> bytes = BuildXm(song);
+  for (int rate : {44100, 48000, 22050}) {
+    xmp_context context = xmp_create_context();
+    ASSERT_EQ(xmp_load_module_from_memory(context, bytes.data(), static_cast<long>(bytes.size())), 0);
+    ASSERT_EQ(xmp_start_player(context, rate, 0), 0);
+    xmp_frame_info info{};
+    for (int bpm = 32; bpm < 256; ++bpm) {
+      ASSERT_EQ(xmp_play_frame(context), 0);
+      xmp_get_frame_info(context, &info);
+      ASSERT_EQ(info.bpm, bpm);
+      EXPECT_EQ(TickFrames(rate, bpm), static_cast<std::size_t>(info.buffer_size) / 4) << rate << " Hz, " << bpm << " BPM";
+    }
+    xmp_end_player(context);
+    xmp_release_module(context);
+    xmp_free_context(context);
+  }
+}
+
 }  // namespace
