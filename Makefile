@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-release
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 15
-FUZZERS    := pak_directory pcx mesh3ds
+FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 

@@ -12,6 +12,8 @@
 #include "data/mesh_triangle_list.h"
 #include "data/pak_archive.h"
 #include "data/pcx_loader.h"
+#include "music/music.h"
+#include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
 #include "runtime/errors.h"
 #include "tools/common/pak_writer.h"
@@ -93,5 +95,16 @@ bool FuzzMesh3ds(const std::uint8_t* data, std::size_t size) {
     mesh.load("m");
     MeshTriangleList list;
     list.build(mesh);
+  });
+}
+
+bool FuzzModule(const std::uint8_t* data, std::size_t size) {
+  // Each input is a program's one module: the library starts afresh.
+  ResetSoundLibrary();
+  return RunOnMember(data, size, [] {
+    LoadMusic("m");
+    RegisterBeatSync(1, ToggleBeatFlagAOnNote);
+    StartMusic();
+    Sleep(500);
   });
 }

@@ -16,3 +16,5 @@ bool FuzzPakDirectory(const std::uint8_t* data, std::size_t size);
 bool FuzzPcx(const std::uint8_t* data, std::size_t size);
 // The input is a 3DS member: the mesh is loaded and made a triangle list.
 bool FuzzMesh3ds(const std::uint8_t* data, std::size_t size);
+// The input is the music module: it is loaded, a sync set on instrument 1, and half a second played.
+bool FuzzModule(const std::uint8_t* data, std::size_t size);

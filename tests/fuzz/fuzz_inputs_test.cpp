@@ -7,6 +7,7 @@
 
 #include "fuzz/fuzz_targets.h"
 #include "runtime/errors.h"
+#include "tests/soundlib/sound_test.h"
 #include "tests/support/data_files.h"
 #include "tools/common/pcx_writer.h"
 
@@ -41,6 +42,7 @@ std::vector<Target> Targets() {
        FuzzMesh3ds,
        {MeshMember(MeshObject("Obj", lists)),
         MeshMember(Join({Chunk(0xAFFF, Chunk(0xA000, {'m', 0})), MeshObject("A", lists), MeshObject("B", lists)}))}},
+      {"module", FuzzModule, {BuildXm(BeatSong()), BuildXm(XmSong{.channels = 2, .instruments = 1, .patterns = {XmPattern{4, std::vector<XmCell>(8, XmCell{49, 1})}}})}},
   };
 }
 
