@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/directdraw/display_settings.h"
+#include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
@@ -127,6 +128,8 @@ int main(int argc, char** argv) {
 
   SetWindowsBackend(&backend);
   const int code = WinMain(nullptr, nullptr, options.programArguments.data(), SW_SHOWDEFAULT);
+  // The music the run kept stays with the backend; the library lets go of its output.
+  ResetSoundLibrary();
   ResetWindowsState();
   SetWindowsBackend(nullptr);
 
