@@ -30,6 +30,12 @@ int DelayOf(const xmp_event& event) {
 
 void InstrumentNotes::Reset() { channels_.clear(); }
 
+std::vector<int> InstrumentNotes::Instruments() const {
+  std::vector<int> instruments;
+  for (const Channel& channel : channels_) instruments.push_back(channel.instrument);
+  return instruments;
+}
+
 void InstrumentNotes::Tick(const xmp_module& module, const xmp_frame_info& info, std::vector<SoundingNote>* notes) {
   const int count = module.chn < 0 ? 0 : module.chn > XMP_MAX_CHANNELS ? XMP_MAX_CHANNELS : module.chn;
   if (static_cast<int>(channels_.size()) != count) channels_.resize(static_cast<std::size_t>(count));

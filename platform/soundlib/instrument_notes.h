@@ -17,6 +17,8 @@ class InstrumentNotes {
   void Reset();
   // After libxmp has played a tick (described by `info`), appends the notes that sound in it.
   void Tick(const xmp_module& module, const xmp_frame_info& info, std::vector<SoundingNote>* notes);
+  // Each channel's instrument, for notes that name none.
+  std::vector<int> Instruments() const;
 
  private:
   struct Channel {

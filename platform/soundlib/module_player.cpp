@@ -51,7 +51,9 @@ void ModulePlayer::Start(bool looping, bool audible) {
   ended_ = !started_;
   tick_ = nullptr;
   tickSound_ = tickFrames_ = tickUsed_ = 0;
+  position_ = 0;
   notes_.Reset();
+  passes_.Reset(!audible && looping && RepeatingPasses::Possible(*module_));
   if (started_ && !audible) {
     for (int channel = 0; channel < module_->chn; ++channel) xmp_channel_mute(context_, channel, 1);
   }
@@ -74,6 +76,7 @@ bool ModulePlayer::PlayTick() {
   notes_.Tick(*module_, info_, &sounding_);
   for (const SoundingNote& note : sounding_) listener_(note);
   tickFrames_ = TickFrames(rate_, info_.bpm);
+  passes_.Tick(position_, position_ + tickFrames_, info_, notes_.Instruments(), sounding_);
   tick_ = audible_ ? static_cast<const std::int16_t*>(info_.buffer) : nullptr;
   tickSound_ = tick_ != nullptr && info_.buffer_size > 0 ? static_cast<std::size_t>(info_.buffer_size) / kBytesPerFrame : 0;
   tickUsed_ = 0;
@@ -82,6 +85,18 @@ bool ModulePlayer::PlayTick() {
 
 void ModulePlayer::Render(std::int16_t* frames, std::size_t count) {
   while (count > 0) {
+    const std::uint64_t pass = tickUsed_ == tickFrames_ ? passes_.PassStartingAt(position_) : 0;
+    if (pass != 0 && pass <= count) {
+      for (const TimedNote& timed : passes_.PassNotes()) listener_(timed.note);
+      passes_.Skipped();
+      if (frames != nullptr) {
+        std::memset(frames, 0, pass * kBytesPerFrame);
+        frames += pass * kChannelsPerFrame;
+      }
+      position_ += pass;
+      count -= static_cast<std::size_t>(pass);
+      continue;
+    }
     if (tickUsed_ == tickFrames_ && !PlayTick()) {
       if (frames != nullptr) std::memset(frames, 0, count * kBytesPerFrame);
       return;
@@ -96,6 +111,7 @@ void ModulePlayer::Render(std::int16_t* frames, std::size_t count) {
       frames += taken * kChannelsPerFrame;
     }
     tickUsed_ += taken;
+    position_ += taken;
     count -= taken;
   }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/soundlib/instrument_notes.h"
+#include "platform/soundlib/repeating_passes.h"
 
 // The frames of one tick at `bpm`: 2.5 / bpm seconds, cut to whole frames the way libxmp cuts
 // them, so that the notes keep time with the sound it mixes.
@@ -30,8 +31,9 @@ class ModulePlayer {
   int Instruments() const;
 
   // Plays from the beginning. Without looping the module falls silent when it would start over.
-  // When nobody listens, libxmp works at its lowest rate with every channel muted: the ticks,
-  // and so the notes and their times, are the same; only the mixing is saved.
+  // When nobody listens, libxmp works at its lowest rate with every channel muted, and passes
+  // known to repeat are given without playing them: the ticks, and so the notes and their times,
+  // are the same; only the work is saved.
   void Start(bool looping, bool audible);
 
   // Renders `count` frames (into `frames` unless it is null); silence once the module has ended.
@@ -53,6 +55,8 @@ class ModulePlayer {
   std::size_t tickSound_ = 0;           // frames of it
   std::size_t tickFrames_ = 0;
   std::size_t tickUsed_ = 0;
+  std::uint64_t position_ = 0;  // frames rendered since the start
   InstrumentNotes notes_;
+  RepeatingPasses passes_;
   std::vector<SoundingNote> sounding_;
 };

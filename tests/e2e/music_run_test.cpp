@@ -27,7 +27,7 @@ class MusicRunTest : public HeadlessTest {
     run.script = std::move(keys);
     run.script.push_back(ScriptedMessage{6000, WM_KEYDOWN, VK_ESCAPE});
     auto timeline = [&run]() -> std::int64_t {
-      return Playing ? static_cast<std::uint32_t>(run.Milliseconds() - SlotTable[0].start) : -1;
+      return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(run.Milliseconds() - SlotTable[0].start)) : -1;
     };
     run.scriptClock = timeline;
     std::vector<Seen> seen;

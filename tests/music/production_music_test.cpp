@@ -73,4 +73,28 @@ TEST_F(ProductionMusicTest, SyncsFireOnTheNotesItsPatternsHoldAndInEverySlot) {
   }
 }
 
+TEST_F(ProductionMusicTest, AClockThatJumpsPastManyPassesKeepsTheBeatsOfTheModule) {
+  Package.open(KALETH_BUILD_DIR "/kaleth.pak");
+  // Every millisecond stepped, or one jump past several passes of the loop and then stepped.
+  constexpr std::uint64_t kEnd = 700000, kJump = 650000;
+  auto run = [&](std::uint64_t jump) {
+    ResetSoundLibrary();
+    fired.clear();
+    LoadMusic("kaleth.xm");
+    const HSYNC one = Record(MusicHandle, 1);
+    Record(MusicHandle, 16);
+    StartMusic();
+    const std::uint64_t start = backend.ElapsedMilliseconds();
+    if (jump > 0) backend.Sleep(static_cast<DWORD>(jump));
+    Play(kEnd - jump);
+    std::vector<std::pair<std::uint64_t, int>> beats;
+    for (const FiredSync& f : fired) beats.emplace_back(std::max(f.atMilliseconds - start, kJump), f.sync == one ? 1 : 16);
+    return beats;
+  };
+  const auto stepped = run(0);
+  const auto jumped = run(kJump);
+  EXPECT_GT(stepped.size(), 1000u);
+  EXPECT_EQ(jumped, stepped);
+}
+
 }  // namespace

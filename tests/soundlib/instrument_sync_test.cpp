@@ -108,6 +108,41 @@ TEST_F(InstrumentSyncTest, KeptSoundIsTheSameEveryRunAndKeepingItDoesNotMoveTheS
   EXPECT_EQ(kept.times, again.times);
 }
 
+TEST_F(InstrumentSyncTest, AClockThatJumpsFarAheadGetsEveryNoteAndKeepsTheBeat) {
+  // A song whose first pass differs from the rest: it starts slower and restarts at its second
+  // order, where instrument 16 takes over a channel from instrument 1.
+  XmSong song = BeatSong();
+  song.orders = {1, 0};
+  song.restart = 1;
+  const int intro = song.AddPattern(8);
+  song.Cell(intro, 0, 0) = {49, 1, 0, kXmSetSpeedEffect, 9};
+  song.Cell(intro, 4, 0) = {0, 16};
+  song.Cell(intro, 7, 3) = {0, 0, 0, kXmSetSpeedEffect, 6};
+  // Played heard, a millisecond at a time, or unheard with one jump of many passes.
+  auto run = [&](bool heard, std::uint64_t jump) {
+    ResetSoundLibrary();
+    fired.clear();
+    backend.music.keepMilliseconds = heard ? 60000 : 0;
+    const HMUSIC music = Load(song);
+    const HSYNC one = Record(music, 1);
+    Record(music, 16);
+    BASS_Start();
+    BASS_MusicPlay(music);
+    const std::uint64_t start = backend.ElapsedMilliseconds();
+    if (jump > 0) backend.Sleep(static_cast<DWORD>(jump));
+    Play(60000 - jump);
+    std::vector<std::pair<std::uint64_t, int>> beats;
+    for (const FiredSync& f : fired) beats.emplace_back(f.atMilliseconds - start, f.sync == one ? 1 : 16);
+    return beats;
+  };
+  auto heard = run(true, 0);
+  const auto jumped = run(false, 50000);
+  EXPECT_GT(heard.size(), 200u);
+  // Every note up to the jump fires at its end, in order; after it, each at its own time.
+  for (auto& beat : heard) beat.first = std::max<std::uint64_t>(beat.first, 50000);
+  EXPECT_EQ(jumped, heard);
+}
+
 TEST_F(InstrumentSyncTest, AModuleThatDoesNotLoopFallsSilentAtItsEnd) {
   backend.music.keepMilliseconds = 2 * kBeatSongPass;
   const HMUSIC music = Load(BeatSong(), BASS_MUSIC_RAMP);
