@@ -105,6 +105,16 @@ TEST(Capture, FatalStartUpFromTheEnvironmentEndsWithZero) {
   EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] DirectDrawCreate FAILED"), std::string::npos) << run.output;
 }
 
+TEST(Capture, NoSoundDeviceEndsTheRunWithItsMessage) {
+  const std::string sheet = (std::filesystem::temp_directory_path() / ("kaleth-nosound-" + std::to_string(getpid()) + ".png")).string();
+  const ProgramResult run =
+      RunProgram({BuildPath("kaleth-capture"), "--sheet", sheet, "--end", "1000"}, {"KALETH_FAULTS=BASS_Init@1"}, KALETH_BUILD_DIR);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] Soundcard can not handle samplerate 44100"), std::string::npos)
+      << run.output;
+  std::filesystem::remove(sheet);
+}
+
 TEST(Capture, MissingOrDamagedPackageEndsWithItsMessageBeforeAnyFrame) {
   const fs::path dir = FreshDir("package");
   fs::create_directories(dir);
