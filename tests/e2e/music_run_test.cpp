@@ -1,7 +1,12 @@
-// The real entry with the production's music on the headless backend, in-process: the beat flags
-// the scenes see follow the music the same way every run, and F1 flips BeatFlagA when pressed.
+// The real entry with the production's music on the headless backend, each run in a process of
+// its own: the beat flags the scenes see follow the music the same way every run, and F1 flips
+// BeatFlagA when pressed.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "music/beat_flags.h"
@@ -19,30 +24,56 @@ struct Seen {
 
 class MusicRunTest : public HeadlessTest {
  protected:
-  // Plays the first six seconds at 20 frames a second with the given keys, on a backend of its own.
-  std::vector<Seen> Run(std::vector<ScriptedMessage> keys) {
-    HeadlessBackend run;
-    run.printBoxes = false;
-    run.frameStepMicroseconds = 50000;
-    run.script = std::move(keys);
-    run.script.push_back(ScriptedMessage{6000, WM_KEYDOWN, VK_ESCAPE});
-    auto timeline = [&run]() -> std::int64_t {
-      return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(run.Milliseconds() - SlotTable[0].start)) : -1;
+  // Plays the first six seconds at 20 frames a second with the given keys. Each run is a process
+  // of its own, as a run of the program is: its blocks live until the process ends.
+  std::vector<Seen> Run(const std::vector<ScriptedMessage>& keys) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    const pid_t child = fork();
+    if (child == 0) {
+      close(pipeFds[0]);
+      const std::vector<Seen> seen = Play(keys);
+      const char* bytes = reinterpret_cast<const char*>(seen.data());
+      for (std::size_t left = seen.size() * sizeof(Seen); left > 0;) {
+        const ssize_t n = write(pipeFds[1], bytes, left);
+        if (n <= 0) _exit(1);
+        bytes += n;
+        left -= static_cast<std::size_t>(n);
+      }
+      _exit(0);
+    }
+    close(pipeFds[1]);
+    std::vector<char> bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the run failed";
+    std::vector<Seen> seen(bytes.size() / sizeof(Seen));
+    std::memcpy(seen.data(), bytes.data(), seen.size() * sizeof(Seen));
+    return seen;
+  }
+
+ private:
+  std::vector<Seen> Play(std::vector<ScriptedMessage> keys) {
+    backend.frameStepMicroseconds = 50000;
+    backend.script = std::move(keys);
+    backend.script.push_back(ScriptedMessage{6000, WM_KEYDOWN, VK_ESCAPE});
+    auto timeline = [this]() -> std::int64_t {
+      return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(backend.Milliseconds() - SlotTable[0].start)) : -1;
     };
-    run.scriptClock = timeline;
+    backend.scriptClock = timeline;
     std::vector<Seen> seen;
-    run.onPresent = [&](const FrameView&, std::uint32_t) {
+    backend.onPresent = [&](const FrameView&, std::uint32_t) {
       if (Playing) seen.push_back(Seen{timeline(), BeatFlagA, BeatFlagB});
     };
-    SetWindowsBackend(&run);
-    // Each process starts with BeatFlagA set; so does each run here.
-    BeatFlagA = 1;
+    BeatFlagA = 1;  // as in a fresh process
     std::string commandLine;
-    EXPECT_EQ(WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT), 0);
-    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front().text;
-    ResetSoundLibrary();
-    ResetWindowsState();
-    SetWindowsBackend(&backend);
+    if (WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT) != 0 || !backend.boxes.empty()) {
+      std::fprintf(stderr, "the run ended with \"%s\"\n", backend.boxes.empty() ? "" : backend.boxes[0].text.c_str());
+      _exit(1);
+    }
     return seen;
   }
 };
