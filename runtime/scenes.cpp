@@ -3,9 +3,10 @@
 #include <cstdint>
 
 #include "d3d/device3d.h"
-#include "display/present.h"
 #include "runtime/timeline.h"
+#include "scenes/d3d/blob_scene.h"
 #include "scenes/d3d/diamond_scene.h"
+#include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/mesh_scene.h"
 #include "scenes/soft/blobs.h"
 #include "scenes/soft/floor_and_ceiling.h"
@@ -17,9 +18,6 @@
 
 namespace {
 
-// Stands in for a scene that is not built yet: shows the slot's (cleared, black) canvas.
-void ShowCanvasOnly(std::uint32_t, std::uint32_t*) { CopyCanvas(); }
-
 struct ScheduleEntry {
   RenderOp render;
   std::uint32_t duration;
@@ -28,14 +26,14 @@ struct ScheduleEntry {
 const ScheduleEntry kSchedule[kSlotCount] = {
     {RenderMeshScene, 11000},         // 0: textured mesh over a picture
     {RenderWarpScene, 5000},          // 1: sine-warped texture
-    {ShowCanvasOnly, 20000},          // 2: bulging cube over a wave
+    {RenderBlobScene, 20000},         // 2: bulging cube over a wave
     {RenderBlobs, 15000},             // 3: environment-mapped blobs
     {RenderDiamondScene, 14000},      // 4: turning diamond / floor and ceiling
-    {ShowCanvasOnly, 5000},           // 5: twisting bar with flares
+    {RenderFlareScene, 5000},         // 5: twisting bar with flares
     {RenderTunnelFieldScene, 1000},   // 6: four-centre tunnel
-    {ShowCanvasOnly, 5000},           // 7: twisting bar with flares
+    {RenderFlareScene, 5000},         // 7: twisting bar with flares
     {RenderTunnelFieldScene, 1000},   // 8: four-centre tunnel
-    {ShowCanvasOnly, 5000},           // 9: twisting bar with flares
+    {RenderFlareScene, 5000},         // 9: twisting bar with flares
     {RenderWarpScene, 12000},         // 10: sine-warped texture
     {RenderFramedTunnel, 15000},      // 11: framed tunnel with radial blur
     {RenderGreetingsScene, 18000},    // 12: greetings over a rotating tunnel
@@ -52,6 +50,7 @@ void FillSlotTable() {
 }
 
 void SetUpScenes() {
+  SetUpBlobScene();
   SetUpFramedTunnel();
   SetUpWarpScene();
   SetUpGreetingsScene();
@@ -60,12 +59,14 @@ void SetUpScenes() {
   SetUpScrollerScene();
   SetUpDiamondScene();
   SetUpFloorAndCeiling();
+  SetUpFlareScene();
   SetUpMeshScene();
   Timeline.Create(kSlotCount);
   FillSlotTable();
 }
 
 void CleanUpScenes() {
+  CleanUpFlareScene();
   CleanUpFloorAndCeiling();
   CleanUpTunnelFieldScene();
   CleanUpWarpScene();
