@@ -11,6 +11,7 @@
 #include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/mesh_scene.h"
 #include "scenes/soft/blobs.h"
+#include "tests/support/started_device.h"
 #include "tools/common/pcx_writer.h"
 
 namespace bulge_flare {
@@ -44,15 +45,7 @@ void BulgeFlareSceneTest::TearDown() {
 }
 
 void BulgeFlareSceneTest::OpenDevice() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.lpszClassName = kWindowClassName;
-  RegisterClassA(&windowClass);
-  WindowedMode = false;
-  MainWindow = CreateWindowExA(0, kWindowClassName, "t", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 512, 384, nullptr,
-                               nullptr, nullptr, nullptr);
-  OpenFullScreen();
-  CreateDevice3D();
+  StartDisplayAndDevice();
   InitTransforms();
 
   ASSERT_EQ(Direct3DInterface->CreateMaterial(&material_, nullptr), D3D_OK);
@@ -90,13 +83,7 @@ void BulgeFlareSceneTest::CloseDevice() {
   light_ = nullptr;
   if (material_) material_->Release();
   material_ = nullptr;
-  ReleaseDevice3D();
-  if (Viewport3D) Viewport3D->Release();
-  Viewport3D = nullptr;
-  if (DepthBuffer) DepthBuffer->Release();
-  DepthBuffer = nullptr;
-  ReleaseDisplay();
-  ResetWindowsState();
+  StopDisplayAndDevice();
 }
 
 std::vector<std::uint32_t> BulgeFlareSceneTest::Screen() const {
