@@ -14,6 +14,7 @@
 #include "runtime/entry.h"
 #include "runtime/errors.h"
 #include "tests/support/headless.h"
+#include "tests/support/main_window.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -31,15 +32,7 @@ class Device3DTest : public HeadlessTest {
   }
 
   void OpenDisplay(bool windowed) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = kWindowClassName;
-    RegisterClassA(&windowClass);
-    WindowedMode = windowed;
-    MainWindow = CreateWindowExA(0, kWindowClassName, "t", windowed ? WS_SYSMENU : WS_POPUP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 512, windowed ? 434 : 384, nullptr, nullptr, nullptr, nullptr);
-    if (windowed) OpenWindowed();
-    else OpenFullScreen();
+    OpenMainDisplay(windowed);
   }
 
   // Creates the device on a fresh display; the text of the fatal box, or "" when it was created.

@@ -9,6 +9,7 @@
 #include "runtime/canvas.h"
 #include "runtime/entry.h"
 #include "tests/support/data_files.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -18,13 +19,7 @@ class LoadingPictureTest : public PackageTest {
     PackageTest::SetUp();
     canvas.assign(kCanvasBytes / 4, 0xDEADBEEF);
     Canvas = canvas.data();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = kWindowClassName;
-    RegisterClassA(&windowClass);
-    WindowedMode = false;
-    MainWindow = CreateWindowExA(0, kWindowClassName, "t", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 512, 384, nullptr,
-                                 nullptr, nullptr, nullptr);
+    CreateMainWindow(false);
   }
   void TearDown() override {
     ReleaseDisplay();

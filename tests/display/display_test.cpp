@@ -10,6 +10,7 @@
 #include "runtime/entry.h"
 #include "runtime/errors.h"
 #include "tests/support/headless.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ class DisplayTest : public HeadlessTest {
   }
 
   void OpenWindow(bool windowed) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = kWindowClassName;
-    RegisterClassA(&windowClass);
-    WindowedMode = windowed;
-    MainWindow = CreateWindowExA(0, kWindowClassName, "t", windowed ? WS_SYSMENU : WS_POPUP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 512, windowed ? 434 : 384, nullptr, nullptr, nullptr, nullptr);
+    CreateMainWindow(windowed);
   }
 
   void Open(bool windowed) {

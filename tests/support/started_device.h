@@ -5,16 +5,10 @@
 #include "d3d/device3d.h"
 #include "display/display.h"
 #include "runtime/entry.h"
+#include "tests/support/main_window.h"
 
 inline void StartDisplayAndDevice() {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.lpszClassName = kWindowClassName;
-  RegisterClassA(&windowClass);
-  WindowedMode = false;
-  MainWindow = CreateWindowExA(0, kWindowClassName, "t", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 512, 384, nullptr,
-                               nullptr, nullptr, nullptr);
-  OpenFullScreen();
+  OpenMainDisplay(false);
   CreateDevice3D();
 }
 

@@ -14,6 +14,7 @@
 #include "tests/scenes/soft/soft_scene_test.h"
 #include "tests/support/allocation_log.h"
 #include "tests/support/headless.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ class RenderOpTest : public HeadlessTest {
     BuildTables();
     canvas.assign(kCanvasWidth * kCanvasHeight, 0);
     Canvas = canvas.data();
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = kWindowClassName;
-    RegisterClassA(&windowClass);
-    WindowedMode = false;
-    MainWindow = CreateWindowExA(0, kWindowClassName, "t", WS_POPUP, 0, 0, 512, 384, nullptr, nullptr, nullptr, nullptr);
-    OpenFullScreen();
+    OpenMainDisplay(false);
 
     Warp.texture5 = Warp.texture6 = texture.data();
     Warp.overlay = screen.data();
