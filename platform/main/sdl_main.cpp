@@ -4,16 +4,43 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/soundlib/bass.h"
 #include "platform/windows/sdl_backend.h"
 #include "runtime/entry.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kaleth [-window]\n"
+    "Plays KALETH from kaleth.pak in the working folder, full-screen, with its music.\n"
+    "  -window   play in a window instead\n"
+    "Escape or the close box leave; F1 flips a beat flag by hand.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Help is this executable's own; everything else on the line is the program's command line.
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "kaleth: cannot open the display: %s\n", SDL_GetError());
+    return 0;
+  }
+  // Finding no display, SDL falls back to drawing nowhere. Unless that was asked for by name, the
+  // production would play unseen for hours, which to the user looks like a hang.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if ((asked == nullptr || *asked == '\0') && driver != nullptr &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    std::fprintf(stderr,
+                 "kaleth: cannot open the display: none found (kaleth-capture plays the production without one)\n");
+    SDL_Quit();
     return 0;
   }
   std::string commandLine;

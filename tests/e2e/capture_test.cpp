@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/run_program.h"
+#include "tools/common/png_reader.h"
 #include "tools/common/pak_writer.h"
 
 namespace {
@@ -173,6 +174,22 @@ TEST(Capture, SheetHasOneCellPerSlotReachedAndFramesRepeatExactly) {
   ASSERT_GT(sheet.size(), 24u);
   EXPECT_EQ(BigEndian32(sheet, 16), 4u * (256 + 6) + 6);  // width
   EXPECT_EQ(BigEndian32(sheet, 20), 192u + 22 + 12);      // height: one row
+  std::vector<std::uint32_t> pixels;
+  int width = 0, height = 0;
+  std::string error;
+  ASSERT_TRUE(ReadPng((dir / "sheet.png").string(), &pixels, &width, &height, &error)) << error;
+  // Each place's picture and the label strip under it: lit for the three slots, bare for the fourth.
+  for (int cell = 0; cell < 4; ++cell) {
+    int pictureLit = 0, labelLit = 0;
+    for (int y = 6; y < 6 + 192 + 22; ++y) {
+      for (int x = 6 + cell * 262; x < 6 + cell * 262 + 256; ++x) {
+        const bool lit = (pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0x181818;
+        (y < 6 + 192 ? pictureLit : labelLit) += lit;
+      }
+    }
+    EXPECT_EQ(pictureLit > 1000, cell < 3) << "cell " << cell;
+    EXPECT_EQ(labelLit > 100, cell < 3) << "cell " << cell << " label";
+  }
 
   for (const char* name : {"a", "b"}) {
     run = RunProgram({BuildPath("kaleth-capture"), "--out", (dir / name).string(), "--start", "10900", "--end",

@@ -14,27 +14,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Bench, MeasuresEverySoftwareSlotBesideTheFloorAndWritesJson) {
+TEST(Bench, MeasuresEverySlotBesideTheFloorThenTheWholeProductionAndWritesJson) {
   const fs::path json = fs::temp_directory_path() / ("kaleth-bench-" + std::to_string(getpid()) + ".json");
-  const ProgramResult run =
-      RunProgram({BuildPath("kaleth-bench"), "--frames", "3", "--json", json.string()}, {}, KALETH_BUILD_DIR);
+  // A whole-production pass of one second: 60 frames of slot 0.
+  const ProgramResult run = RunProgram(
+      {BuildPath("kaleth-bench"), "--frames", "3", "--end", "1000", "--json", json.string()}, {}, KALETH_BUILD_DIR);
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  for (const char* row : {"canvas copy, 573,440 bytes", "1  sine warp ", "6  four-centre tunnel", "8  four-centre tunnel",
-                          "10  sine warp with text", "12  greetings tunnel", "13  end scroller",
-                          "4  floor and ceiling", "11  framed tunnel, beat ", "11  framed tunnel, no beat"}) {
+  for (const char* row :
+       {"canvas copy, 573,440 bytes", "0  mesh over a picture", "1  sine warp ", "2  bulging cube over a wave",
+        "3  blobs, moving", "3  blobs, frozen", "4  diamond", "4  floor and ceiling", "5  twisting bar with flares",
+        "6  four-centre tunnel", "7  twisting bar with flares", "8  four-centre tunnel", "9  twisting bar with flares",
+        "10  sine warp with text", "11  framed tunnel, beat ", "11  framed tunnel, no beat", "12  greetings tunnel",
+        "13  end scroller", "all  whole production, 60 fps steps", "whole production: 60 frames, 1.0 s of timeline"}) {
     EXPECT_NE(run.output.find(row), std::string::npos) << row << "\n" << run.output;
   }
   std::ifstream in(json);
   std::stringstream text;
   text << in.rdbuf();
-  EXPECT_NE(text.str().find("\"slot 12: greetings tunnel"), std::string::npos) << text.str();
-  EXPECT_NE(text.str().find("\"floor_ratio\""), std::string::npos);
+  for (const char* entry : {"\"slot 12: greetings tunnel", "\"whole production/", "\"floor_ratio\"", "\"fps\"",
+                            "\"x_real_time\""}) {
+    EXPECT_NE(text.str().find(entry), std::string::npos) << entry << "\n" << text.str();
+  }
   fs::remove(json);
 }
 
 TEST(Bench, WrongCommandLinesGiveUsageAndCode2) {
   for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--frames", "0"}, {"--frames", "x"}, {"--frames"}, {"--json"}, {"--bogus"}}) {
+       {std::vector<std::string>{"--frames", "0"}, {"--frames", "x"}, {"--frames"}, {"--json"}, {"--end", "0"},
+        {"--end", "3600001"}, {"--end", ""}, {"--bogus"}}) {
     std::vector<std::string> argv{BuildPath("kaleth-bench")};
     argv.insert(argv.end(), bad.begin(), bad.end());
     const ProgramResult run = RunProgram(argv);

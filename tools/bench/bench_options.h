@@ -1,11 +1,13 @@
 // The command line of kaleth-bench.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct BenchOptions {
   int frames = 300;       // frames per slot (and copies for the memory floor)
+  std::int64_t productionEndMs = 137000;  // the whole-production pass plays the timeline up to here
   std::string jsonPath;   // Google Benchmark's JSON report goes here when set
   bool scalar = false;    // draw with the scenes' scalar paths instead of the packed ones
   std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are

@@ -1,6 +1,7 @@
 // kaleth-bench: what a frame of each slot costs, drawn through the program's own frame path
 // (the timeline's Dispatch, the scene, CopyCanvas and PresentFrame) after the real start-up on
-// the headless backend, beside the cost of copying one canvas: the memory floor.
+// the headless backend, beside the cost of copying one canvas: the memory floor; and how fast the
+// whole production plays through that path when nothing waits for a screen.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -24,14 +25,24 @@
 namespace {
 
 struct Measured {
-  std::string slot;  // "-" for the memory floor
+  std::string slot;  // "-" for the memory floor, "all" for the whole production
   std::string label;
   double medianMs;
   double minimumMs;
+  double framesPerSecond;  // 1000 / median; for the whole production, frames over the time they took
 };
+
+constexpr std::uint32_t kSixtyHertzMicroseconds = 16667;
 
 std::vector<Measured> Results;
 double FloorMedianMs = 0;
+std::string ProductionSummary;  // the whole-production pass in a sentence, once it ran
+
+std::string Fixed(double value, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -50,9 +61,11 @@ Measured TimeEach(benchmark::State& state, Frame frame) {
     frame(k++);
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
   }
-  Measured result{"", "", Median(ms), *std::min_element(ms.begin(), ms.end())};
+  const double median = Median(ms);
+  Measured result{"", "", median, *std::min_element(ms.begin(), ms.end()), median > 0 ? 1000.0 / median : 0.0};
   state.counters["median_ms"] = result.medianMs;
   state.counters["min_ms"] = result.minimumMs;
+  state.counters["fps"] = result.framesPerSecond;
   if (FloorMedianMs > 0) state.counters["floor_ratio"] = result.medianMs / FloorMedianMs;
   return result;
 }
@@ -94,6 +107,32 @@ void MeasureSlot(benchmark::State& state, const SlotCase& slotCase, int frames) 
   Results.push_back(result);
 }
 
+// Plays the timeline from slot 0's start to endMs in 60 Hz steps, as a capture that keeps
+// nothing does: every presented frame moves the virtual clock on and the music keeps up with it,
+// so the beat flags flip where they would on a screen and the slots change at their times.
+void MeasureProduction(benchmark::State& state, HeadlessBackend& backend) {
+  const std::uint32_t start = timeGetTime();
+  EnterSlot(0, start);
+  backend.frameStepMicroseconds = kSixtyHertzMicroseconds;
+  const auto begin = std::chrono::steady_clock::now();
+  Measured result = TimeEach(state, [](std::int64_t) {
+    Timeline.Dispatch(timeGetTime(), Canvas);
+    PresentFrame();
+  });
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  const double played = static_cast<double>(timeGetTime() - start) / 1000.0;
+  backend.frameStepMicroseconds = 0;
+  result.framesPerSecond = static_cast<double>(state.iterations()) / seconds;
+  state.counters["fps"] = result.framesPerSecond;
+  state.counters["x_real_time"] = played / seconds;
+  result.slot = "all";
+  result.label = "whole production, 60 fps steps";
+  Results.push_back(result);
+  ProductionSummary = std::to_string(state.iterations()) + " frames, " + Fixed(played, 1) + " s of timeline in " +
+                      Fixed(seconds, 1) + " s: " + Fixed(result.framesPerSecond, 0) + " frames per second, " +
+                      Fixed(played / seconds, 1) + "x real time";
+}
+
 void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) {
   std::string error;
   const std::function<int(std::int64_t)> frame = pipelineCase.prepare(&error);
@@ -109,7 +148,8 @@ void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) 
   Results.push_back(result);
 }
 
-void RunBenchmarks(int frames) {
+void RunBenchmarks(const BenchOptions& options, HeadlessBackend& backend) {
+  const int frames = options.frames;
   benchmark::RegisterBenchmark("memory floor", MeasureFloor)->Iterations(frames)->Unit(benchmark::kMillisecond);
   for (const SlotCase& slotCase : SlotCases()) {
     if (slotCase.slot >= Timeline.count) {
@@ -127,18 +167,27 @@ void RunBenchmarks(int frames) {
       MeasurePipeline(state, pipelineCase);
     })->Iterations(frames)->Unit(benchmark::kMillisecond);
   }
+  // Last, because it plays on from slot 0 through the schedule and leaves the music and the beat
+  // flags where the pass ended. Its frames are those with a timeline time before the end.
+  const std::int64_t productionFrames =
+      (options.productionEndMs * 1000 + kSixtyHertzMicroseconds - 1) / kSixtyHertzMicroseconds;
+  benchmark::RegisterBenchmark("whole production", [&backend](benchmark::State& state) {
+    MeasureProduction(state, backend);
+  })->Iterations(productionFrames)->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
 }
 
 void PrintSummary(int frames, bool scalar) {
   std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot, %s paths; milliseconds per frame\n",
               frames, scalar ? "scalar" : "packed");
-  std::printf("%5s  %-30s %10s %10s %9s\n", "slot", "scene", "median", "minimum", "x floor");
+  std::printf("%5s  %-32s %10s %10s %8s %9s\n", "slot", "scene", "median", "minimum", "fps", "x floor");
   for (const Measured& m : Results) {
-    std::printf("%5s  %-30s %10.3f %10.3f", m.slot.c_str(), m.label.c_str(), m.medianMs, m.minimumMs);
+    std::printf("%5s  %-32s %10.3f %10.3f %8.0f", m.slot.c_str(), m.label.c_str(), m.medianMs, m.minimumMs,
+                m.framesPerSecond);
     if (FloorMedianMs > 0) std::printf(" %9.1f", m.medianMs / FloorMedianMs);
     std::printf("\n");
   }
+  if (!ProductionSummary.empty()) std::printf("whole production: %s\n", ProductionSummary.c_str());
 }
 
 }  // namespace
@@ -174,7 +223,7 @@ int main(int argc, char** argv) {
     // The virtual clock stands still while measuring: a presented frame then costs what it costs
     // on a screen, without the music being rendered up to a later time on the same thread.
     backend.frameStepMicroseconds = 0;
-    RunBenchmarks(options.frames);
+    RunBenchmarks(options, backend);
     measuring = false;
     measured = true;
     PostBackendMessage(WM_CLOSE, 0);

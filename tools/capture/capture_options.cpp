@@ -9,9 +9,10 @@ const char* const kCaptureUsage =
     "Plays the production on a virtual clock, without a screen, and keeps what it shows.\n"
     "  --out DIR        every frame as a PNG (frame-NNNNNN-tMMMMMMM.png, t = timeline ms)\n"
     "  --sheet FILE     one labelled frame from the middle of every slot, on one picture\n"
-    "  --video FILE     the frames and the music as a video, through ffmpeg\n"
-    "  --wav FILE       the music of the captured span as a 16-bit stereo WAV\n"
-    "  --fps N          frames per second of timeline time (default 60)\n"
+    "  --video FILE     the frames from --start to before --end and the music of that span as a\n"
+    "                   video, through ffmpeg (H.264 and AAC; an .mp4 or .mkv name)\n"
+    "  --wav FILE       the music from --start to --end as a 16-bit stereo WAV\n"
+    "  --fps N          frames per second of timeline time, and of the video (default 60)\n"
     "  --step-ms MS     milliseconds of timeline time between frames, instead of --fps\n"
     "  --start MS       keep frames from this timeline time on (default 0)\n"
     "  --end MS         stop at this timeline time (default 137000: the end scroller's first 10 s)\n"
@@ -20,7 +21,7 @@ const char* const kCaptureUsage =
     "  --scale N        enlarge the video N times, 1 to 8 (default 1)\n"
     "  --depth D        display depth: 32, 24 or 16 bits (default 32)\n"
     "  -window          play windowed (the same as -- -window)\n"
-    "  --quiet          no progress line, only the closing summary\n"
+    "  --quiet          no progress line on a terminal, only the closing summary\n"
     "  -- ARGS          the program's own command line\n";
 
 namespace {
@@ -57,7 +58,7 @@ struct NumberOption {
 }  // namespace
 
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error) {
-  bool stepGiven = false;
+  // The last of --fps and --step-ms counts, for the frames and the video alike.
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     std::string text;
@@ -96,12 +97,12 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
                                                            : options->wavPath) = text;
     } else if (arg == "--fps") {
       if (!number({"--fps", 1, 1000, "takes a number from 1 to 1000"}, &n)) return false;
-      options->fps = static_cast<int>(n);
-      if (!stepGiven) options->stepMicroseconds = static_cast<std::uint32_t>((1000000 + n / 2) / n);
+      options->frameRate = std::to_string(n);
+      options->stepMicroseconds = static_cast<std::uint32_t>((1000000 + n / 2) / n);
     } else if (arg == "--step-ms") {
       if (!number({"--step-ms", 1, 3600000, "takes milliseconds from 1 to 3600000"}, &n)) return false;
+      options->frameRate = "1000/" + std::to_string(n);
       options->stepMicroseconds = static_cast<std::uint32_t>(n * 1000);
-      stepGiven = true;
     } else if (arg == "--start") {
       if (!number({"--start", 0, 1LL << 40, "takes a number of milliseconds"}, &options->startMs)) return false;
     } else if (arg == "--end") {
@@ -144,6 +145,10 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
   }
   if (options->startMs > options->endMs) {
     *error = "--start is after --end";
+    return false;
+  }
+  if (!options->videoPath.empty() && options->startMs == options->endMs) {
+    *error = "--video needs an --end after --start";
     return false;
   }
   return true;

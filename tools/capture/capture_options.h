@@ -12,7 +12,7 @@ struct CaptureOptions {
   std::string sheetPath;                   // contact sheet PNG when set
   std::string videoPath;                   // video file when set
   std::string wavPath;                     // the music as WAV when set
-  int fps = 60;                            // frames per second of timeline time
+  std::string frameRate = "60";            // of the video: N for --fps N, 1000/MS for --step-ms MS
   std::uint32_t stepMicroseconds = 16667;  // virtual time between presented frames
   std::int64_t startMs = 0;                // timeline time of the first frame kept
   std::int64_t endMs = 137000;             // timeline time at which the capture stops

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<VideoEncoder> video;
   if (!options.videoPath.empty()) {
-    video = std::make_unique<VideoEncoder>(VideoSettings{options.videoPath, options.fps, options.scale, options.crf});
+    video = std::make_unique<VideoEncoder>(VideoSettings{options.videoPath, options.frameRate, options.scale, options.crf});
     if (!video->Open(512, 384, &error)) {
       std::fprintf(stderr, "kaleth-capture: %s\n", error.c_str());
       return 1;
@@ -117,8 +117,9 @@ int main(int argc, char** argv) {
         !WriteFramePng((std::filesystem::path(options.outDir) / FrameName(frameNumber, time)).string(), frame, &error)) {
       failed = true;
     }
-    // The video and the sheet follow the timeline; the loading picture is not part of it.
-    if (video && time >= 0 && !failed && !video->WriteFrame(frame, &error)) failed = true;
+    // The video and the sheet follow the timeline; the loading picture is not part of it. The
+    // video's span is [start, end), as the music's is, so that both last as long.
+    if (video && time >= 0 && time < options.endMs && !failed && !video->WriteFrame(frame, &error)) failed = true;
     if (sheet && time >= 0) {
       const std::uint32_t elapsed = now - Timeline.current->start;
       sheet->Offer(frame, static_cast<int>(Timeline.current - SlotTable), elapsed, Timeline.current->duration, time);

@@ -2,13 +2,13 @@
 
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "platform/windows/pixel_convert.h"
+#include "tools/common/find_program.h"
 
 namespace {
 
@@ -26,27 +26,13 @@ bool RunQuietly(const std::string& command) {
 
 }  // namespace
 
-std::string FindFfmpeg() {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const std::string candidate = dirs.substr(start, end - start) + "/ffmpeg";
-    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return "";
-}
-
 VideoEncoder::~VideoEncoder() {
   if (pipe_) pclose(pipe_);
   if (!pictureOnly_.empty()) std::filesystem::remove(pictureOnly_);
 }
 
 bool VideoEncoder::Open(int width, int height, std::string* error) {
-  ffmpeg_ = FindFfmpeg();
+  ffmpeg_ = FindProgram("ffmpeg");
   if (ffmpeg_.empty()) {
     *error = "--video needs ffmpeg, which is not installed (Debian package ffmpeg)";
     return false;
@@ -59,7 +45,7 @@ bool VideoEncoder::Open(int width, int height, std::string* error) {
   const bool lossless = settings_.crf == 0;
   std::string command = Quoted(ffmpeg_) + " -loglevel error -y -f rawvideo -pix_fmt bgr0 -s " +
                         std::to_string(width) + "x" + std::to_string(height) + " -r " +
-                        std::to_string(settings_.fps) + " -i - -vf scale=iw*" + std::to_string(settings_.scale) +
+                        settings_.rate + " -i - -vf scale=iw*" + std::to_string(settings_.scale) +
                         ":ih*" + std::to_string(settings_.scale) + ":flags=neighbor -c:v libx264 -preset medium -crf " +
                         std::to_string(settings_.crf) + (lossless ? " -pix_fmt yuv444p" : " -pix_fmt yuv420p") + " " +
                         Quoted(pictureOnly_);
@@ -93,7 +79,7 @@ bool VideoEncoder::Finish(const std::string& audioWav, std::string* error) {
     return false;
   }
   std::string command = Quoted(ffmpeg_) + " -loglevel error -y -i " + Quoted(pictureOnly_);
-  if (!audioWav.empty()) command += " -i " + Quoted(audioWav) + " -c:a aac -b:a 192k -shortest";
+  if (!audioWav.empty()) command += " -i " + Quoted(audioWav) + " -c:a aac -b:a 192k";
   command += " -c:v copy -movflags +faststart " + Quoted(settings_.path);
   if (!RunQuietly(command)) {
     *error = "ffmpeg could not write " + settings_.path;

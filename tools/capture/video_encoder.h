@@ -8,13 +8,10 @@
 
 struct VideoSettings {
   std::string path;   // the finished file (its extension chooses the container)
-  int fps = 60;
+  std::string rate = "60";  // frames per second as ffmpeg reads it: "60", or "1000/250"
   int scale = 1;      // integer enlargement, without smoothing
   int crf = 16;       // 0 is lossless
 };
-
-// The ffmpeg on PATH, or "" when there is none.
-std::string FindFfmpeg();
 
 class VideoEncoder {
  public:

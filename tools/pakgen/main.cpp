@@ -12,9 +12,14 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: kaleth-pakgen OUT.pak [--sheet SHEET.png]\n"
+    "       kaleth-pakgen --sheet SHEET.png\n"
+    "Paints, models and composes the production's pictures, meshes and music and writes the package.\n"
+    "  --sheet SHEET.png   also (or only) one labelled PNG of every picture member at its size\n";
+
 int Usage() {
-  std::fprintf(stderr, "usage: kaleth-pakgen OUT.pak [--sheet SHEET.png]\n"
-                       "       kaleth-pakgen --sheet SHEET.png\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -29,6 +34,10 @@ int main(int argc, char** argv) {
   std::string packagePath, sheetPath;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     if (arg == "--sheet" && i + 1 < argc && sheetPath.empty()) {
       sheetPath = argv[++i];
     } else if (!arg.empty() && arg[0] != '-' && packagePath.empty()) {
