@@ -61,6 +61,7 @@ TEST(Capture, EndOptionStopsAndBadOptionsAreRefused) {
         {"--out", "x", "--crf", "52"},
         {"--out", "x", "--scale", "0"},
         {"--out", "x", "--start", "5000", "--end", "4000"},
+        {"--video", "x.mp4", "--start", "5000", "--end", "5000"},
         {"--bogus"},
         {"--out"},
         {"--fps", "30"}}) {

@@ -76,4 +76,16 @@ TEST(CaptureVideo, WithoutFfmpegSaysWhatIsMissingBeforePlaying) {
   EXPECT_FALSE(fs::exists(video));
 }
 
+TEST(CaptureVideo, AFileFfmpegCannotWriteEndsTheRunWithTheReason) {
+  const ProgramResult run =
+      RunProgram({BuildPath("kaleth-capture"), "--video", "/nonexistent/kaleth.mp4", "--end", "60000", "--quiet"}, {},
+                 KALETH_BUILD_DIR);
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("kaleth-capture: ffmpeg"), std::string::npos) << run.output;
+  // The run ends at the failure instead of playing the minute out.
+  const auto of = run.output.find("kept of ");
+  ASSERT_NE(of, std::string::npos) << run.output;
+  EXPECT_LT(std::stoll(run.output.substr(of + 8)), 600) << run.output;
+}
+
 }  // namespace

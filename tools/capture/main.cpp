@@ -125,6 +125,8 @@ int main(int argc, char** argv) {
       sheet->Offer(frame, static_cast<int>(Timeline.current - SlotTable), elapsed, Timeline.current->duration, time);
     }
     progress.FrameDone();
+    // Nothing more can be kept, so the run ends as a user would end it, rather than playing on.
+    if (failed) PostBackendMessage(WM_CLOSE, 0);
   };
 
   SetWindowsBackend(&backend);
