@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   const double played = static_cast<double>(backend.ElapsedMilliseconds()) / 1000.0;
   char summary[256];
   std::snprintf(summary, sizeof summary,
-                "%llu frames kept of %llu presented, %.1f s of virtual time in %.1f s (%.1fx real time), exit code %d",
+                "%llu frames kept of %llu presented, %.1f s of virtual time in %.1f s (%.1fx real time); the program ended with code %d",
                 static_cast<unsigned long long>(framesKept), static_cast<unsigned long long>(backend.framesPresented),
                 played, seconds, seconds > 0 ? played / seconds : 0.0, code);
   progress.Finish(summary);
