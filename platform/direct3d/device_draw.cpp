@@ -35,7 +35,9 @@ HRESULT DeviceCore::Draw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const Vertex
   }
   const VertexSetup setup = MakeVertexSetup(world, view, projection, lit ? &lighting_ : nullptr);
   vertices_.resize(vertexCount);
-  ProcessVertices(streams, vertexCount, setup, vertices_.data());
+  TransformVertices(streams, vertexCount, setup, vertices_.data());
+  const std::vector<std::uint8_t>& used = assembler_.Prepare(vertices_, type, indices, indexCount, mapping, states.cull);
+  LightVertices(streams, vertexCount, setup, used.data(), vertices_.data());
 
   RasterContext context;
   context.target = MakeRenderTarget(target);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/direct3d/clipping.h"
@@ -10,8 +11,13 @@
 
 class PrimitiveAssembler {
  public:
-  // Draws the triangles of a list or strip over the processed vertices; `indices` may be null
-  // (the vertices in order). Every index must be below the vertex count.
+  // Projects the transformed vertices of a list or strip (through `indices` when not null; every
+  // index below the vertex count) and returns one flag per vertex: set for the vertices of the
+  // triangles that may draw, the only ones whose colours matter.
+  const std::vector<std::uint8_t>& Prepare(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type,
+                                           const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
+                                           CullMode cull);
+  // Draws the triangles Prepare was given, the flagged vertices' colours now final.
   void Draw(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
             std::size_t indexCount, const ViewportMapping& mapping, const RasterContext& context);
 
@@ -22,4 +28,5 @@ class PrimitiveAssembler {
   // Kept from draw to draw so that drawing allocates nothing once warmed up.
   std::vector<unsigned> outcodes_;
   std::vector<ScreenVertex> screen_;
+  std::vector<std::uint8_t> used_;
 };

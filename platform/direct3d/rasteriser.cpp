@@ -88,25 +88,49 @@ void Attributes(const ScreenVertex& v, double out[kAttributeCount]) {
   out[kAttrSB] = static_cast<double>(v.sb) * v.q;
 }
 
+// x rounded to the nearest integer, halves to even, for |x| < 2^24: what llrint gives in the
+// default rounding mode, without the library call it would compile to. Adding 1.5 * 2^52 leaves
+// no fraction bits in a double, so the sum itself is rounded so.
+std::int64_t RoundToEven(float x) {
+  constexpr double kShift = 6755399441055744.0;
+  return static_cast<std::int64_t>((static_cast<double>(x) + kShift) - kShift);
+}
+
+// Snaps a vertex to the subpixel grid. The clipper keeps vertices within a few thousand pixels of
+// the viewport; anything else (a NaN from degenerate input) is not drawn.
+bool Snap(const ScreenVertex& v, Fixed* p) {
+  if (!(std::fabs(v.x) < 65536.0f) || !(std::fabs(v.y) < 65536.0f)) return false;
+  *p = {RoundToEven(v.x * static_cast<float>(kOne)), RoundToEven(v.y * static_cast<float>(kOne))};
+  return true;
+}
+
+// Twice the snapped triangle's area, positive when it runs clockwise on the screen (whose y runs
+// downwards); 0 when it has none or a vertex cannot be placed.
+std::int64_t SnappedArea(const ScreenVertex* const v[3], Fixed p[3]) {
+  for (int i = 0; i < 3; ++i) {
+    if (!Snap(*v[i], &p[i])) return 0;
+  }
+  return (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+}
+
+bool Culled(std::int64_t area, CullMode cull) {
+  return area == 0 || (cull == CullMode::kCounterClockwise && area < 0) || (cull == CullMode::kClockwise && area > 0);
+}
+
 }  // namespace
+
+bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull) {
+  const ScreenVertex* v[3] = {&a, &b, &c};
+  Fixed p[3];
+  return !Culled(SnappedArea(v, p), cull);
+}
 
 void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context) {
   const ScreenVertex* v[3] = {&a, &b, &c};
   Fixed p[3];
-  for (int i = 0; i < 3; ++i) {
-    // The clipper keeps vertices within a few thousand pixels of the viewport; anything else
-    // (a NaN from degenerate input) is not drawn.
-    if (!(std::fabs(v[i]->x) < 65536.0f) || !(std::fabs(v[i]->y) < 65536.0f)) return;
-    p[i] = {std::llrint(v[i]->x * static_cast<float>(kOne)), std::llrint(v[i]->y * static_cast<float>(kOne))};
-  }
-  // Positive: clockwise on the screen, whose y runs downwards.
-  std::int64_t area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
-  if (area == 0) return;
-  const bool clockwise = area > 0;
-  if ((context.cull == CullMode::kCounterClockwise && !clockwise) || (context.cull == CullMode::kClockwise && clockwise)) {
-    return;
-  }
-  if (!clockwise) {
+  std::int64_t area = SnappedArea(v, p);
+  if (Culled(area, context.cull)) return;
+  if (area < 0) {
     std::swap(v[1], v[2]);
     std::swap(p[1], p[2]);
     area = -area;

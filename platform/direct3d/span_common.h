@@ -114,26 +114,10 @@ struct Segment {
 
   // From the values at a segment's first pixel to those `length` pixels on (length 0: one pixel).
   static Segment Between(const PixelValues& a, const PixelValues& b, int length) {
-    // Lengths run from 0 to 16; dividing by a constant is a multiply and shifts, not a division.
-    switch (length) {
-      case 1: return Over<1>(a, b);
-      case 2: return Over<2>(a, b);
-      case 3: return Over<3>(a, b);
-      case 4: return Over<4>(a, b);
-      case 5: return Over<5>(a, b);
-      case 6: return Over<6>(a, b);
-      case 7: return Over<7>(a, b);
-      case 8: return Over<8>(a, b);
-      case 9: return Over<9>(a, b);
-      case 10: return Over<10>(a, b);
-      case 11: return Over<11>(a, b);
-      case 12: return Over<12>(a, b);
-      case 13: return Over<13>(a, b);
-      case 14: return Over<14>(a, b);
-      case 15: return Over<15>(a, b);
-      case 16: return Over<16>(a, b);
-      default: return Segment{a, Int4{}, Int4{}, Int4{}};
-    }
+    if (length == 0) return Segment{a, Int4{}, Int4{}, Int4{}};
+    return Segment{a, Steps<Double4, double>(b.texel - a.texel, length),
+                   Steps<Float4, float>(b.colour - a.colour, length),
+                   Steps<Float4, float>(b.specular - a.specular, length)};
   }
 
   // The same steps from pixel k on.
@@ -148,9 +132,16 @@ struct Segment {
   }
 
  private:
-  template <int kLength>
-  static Segment Over(const PixelValues& a, const PixelValues& b) {
-    return Segment{a, (b.texel - a.texel) / kLength, (b.colour - a.colour) / kLength, (b.specular - a.specular) / kLength};
+  using Double4 = double __attribute__((vector_size(32)));
+
+  // d / length rounded toward zero, as integer division gives it, for lengths 1 to 16. A quotient
+  // that is a whole number comes out exact; any other lies at least 1/16 from the nearest whole
+  // number, far beyond the rounding of the division, so truncating it gives the integer quotient.
+  // Colour differences stay below 2^16, where single precision is enough; texel differences need
+  // double.
+  template <class Real4, class Real>
+  static Int4 Steps(Int4 d, int length) {
+    return __builtin_convertvector(__builtin_convertvector(d, Real4) / static_cast<Real>(length), Int4);
   }
 };
 
@@ -228,6 +219,30 @@ std::uint8_t* DepthRow(const RenderTarget& target, int y, int x) {
   if constexpr (Depth<D>::kBytes == 0) return nullptr;
   else return target.depth + static_cast<std::ptrdiff_t>(y) * target.depthPitch + x * Depth<D>::kBytes;
 }
+
+// A group's depths as the depth surface keeps them, and which of its pixels pass LESSEQUAL, one
+// pixel at a time: the packed shaders' way for the formats they do not take whole registers of.
+template <DepthFormat D>
+struct PixelwiseGroupDepth {
+  using DepthOf = Depth<D>;
+  typename DepthOf::Value z[kGroup];
+
+  PixelwiseGroupDepth(const float* s, const Gradients& g, int first) {
+    for (int k = 0; k < kGroup; ++k) z[k] = DepthOf::From(s[kAttrZ] + g.dx[kAttrZ] * static_cast<float>(first + k));
+  }
+
+  unsigned Passing(const std::uint8_t* depth, int count) const {
+    unsigned pass = 0;
+    for (int k = 0; k < count; ++k) pass |= static_cast<unsigned>(DepthOf::Passes(z[k], depth + k * DepthOf::kBytes)) << k;
+    return pass;
+  }
+
+  void Store(std::uint8_t* depth, unsigned pass, int count) const {
+    for (int k = 0; k < count; ++k) {
+      if (pass & (1u << k)) DepthOf::Store(depth + k * DepthOf::kBytes, z[k]);
+    }
+  }
+};
 
 // The instance of a span shader template for the target's colour and depth formats.
 template <template <ColourFormat, DepthFormat> class Shader>

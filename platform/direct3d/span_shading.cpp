@@ -1,5 +1,5 @@
-// The reference span shader: every channel on its own, in plain integer arithmetic. The packed
-// shader must give the same bytes.
+// The reference span shader, every channel on its own in plain integer arithmetic, which the
+// other paths must match byte for byte; and the choice of the path the pipeline runs.
 #include "platform/direct3d/span_shading.h"
 
 #include <cstdint>
@@ -53,6 +53,26 @@ SpanShader ReferenceSpanShader(ColourFormat colour, DepthFormat depth) {
   return SelectSpanShader<ReferenceShader>(colour, depth);
 }
 
-#ifndef __SSE2__
-SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth) { return ReferenceSpanShader(colour, depth); }
-#endif
+bool SpanPathSupported(SpanPath path) {
+  switch (path) {
+    case SpanPath::kPacked: return PackedSpanShader(ColourFormat::kRgb32, DepthFormat::kNone) != nullptr;
+    case SpanPath::kWide:
+      return WideSpanShader(ColourFormat::kRgb32, DepthFormat::kNone) != nullptr && WideInstructionsAvailable();
+    default: return true;
+  }
+}
+
+SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth, SpanPath path) {
+  switch (path) {
+    case SpanPath::kPacked: return PackedSpanShader(colour, depth);
+    case SpanPath::kWide: return WideSpanShader(colour, depth);
+    default: return ReferenceSpanShader(colour, depth);
+  }
+}
+
+SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth) {
+  for (SpanPath path : {SpanPath::kWide, SpanPath::kPacked}) {
+    if (SpanPathSupported(path)) return SpanShaderFor(colour, depth, path);
+  }
+  return ReferenceSpanShader(colour, depth);
+}

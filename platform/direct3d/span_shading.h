@@ -1,11 +1,23 @@
 // The fourth stage: every pixel of a covered span is depth-tested, textured, lit, blended and
-// written. Two shaders do it: a packed one (16-bit channel lanes, SSE2) that the pipeline runs,
-// and a plain one that takes one channel at a time, the reference the packed one must match
-// byte for byte.
+// written. Three shaders do it and give the same bytes: the reference, one channel at a time in
+// plain integer arithmetic; the packed one, two pixels to a 128-bit register (SSE2); and the wide
+// one, four pixels to a 256-bit register (AVX2), run only where the processor has it.
 #pragma once
 
 #include "platform/direct3d/rasteriser.h"
 
-// The shader the pipeline runs for a target's formats: the packed one where the machine has it.
+enum class SpanPath { kReference, kPacked, kWide };
+
+// Whether this build and this processor can run the path; the reference runs everywhere.
+bool SpanPathSupported(SpanPath path);
+// The shader of a supported path for a target's formats.
+SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth, SpanPath path);
+// The shader the pipeline runs: that of the widest supported path.
 SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth);
+
+// Each path's shaders, null where the build has not got the path.
 SpanShader ReferenceSpanShader(ColourFormat colour, DepthFormat depth);
+SpanShader PackedSpanShader(ColourFormat colour, DepthFormat depth);
+SpanShader WideSpanShader(ColourFormat colour, DepthFormat depth);
+// Whether the processor runs the wide path's instructions.
+bool WideInstructionsAvailable();

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/direct3d/lanes.h"
 #include "platform/direct3d/span_common.h"
@@ -176,36 +177,11 @@ __m128i BlendFour(__m128i source, __m128i dest, D3DBLEND sourceFactor, D3DBLEND 
   return _mm_packus_epi16(halves[0], halves[1]);
 }
 
-// A group's depths as the depth surface keeps them, and which of its pixels pass LESSEQUAL, one
-// pixel at a time.
-template <DepthFormat D>
-struct GroupDepth {
-  using DepthOf = Depth<D>;
-  typename DepthOf::Value z[kGroup];
-
-  GroupDepth(const float* s, const Gradients& g, int first) {
-    for (int k = 0; k < kGroup; ++k) z[k] = DepthOf::From(s[kAttrZ] + g.dx[kAttrZ] * static_cast<float>(first + k));
-  }
-
-  unsigned Passing(const std::uint8_t* depth, int count) const {
-    unsigned pass = 0;
-    for (int k = 0; k < count; ++k) pass |= static_cast<unsigned>(DepthOf::Passes(z[k], depth + k * DepthOf::kBytes)) << k;
-    return pass;
-  }
-
-  void Store(std::uint8_t* depth, unsigned pass, int count) const {
-    for (int k = 0; k < count; ++k) {
-      if (pass & (1u << k)) DepthOf::Store(depth + k * DepthOf::kBytes, z[k]);
-    }
-  }
-};
-
 // Float depths four at a time: computed, pinned, compared and stored as whole registers.
-template <>
-struct GroupDepth<DepthFormat::kFloat32> {
+struct FloatGroupDepth {
   __m128 z[2];
 
-  GroupDepth(const float* s, const Gradients& g, int first) {
+  FloatGroupDepth(const float* s, const Gradients& g, int first) {
     // Lane by lane the reference's s + dx * i, pinned to [0, 1] (a NaN to 0), for i = first .. first + 7.
     const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(first)), _mm_setr_ps(0, 1, 2, 3));
     const __m128 start = _mm_set1_ps(s[kAttrZ]), step = _mm_set1_ps(g.dx[kAttrZ]);
@@ -243,6 +219,9 @@ struct GroupDepth<DepthFormat::kFloat32> {
     }
   }
 };
+
+template <DepthFormat D>
+using GroupDepth = std::conditional_t<D == DepthFormat::kFloat32, FloatGroupDepth, PixelwiseGroupDepth<D>>;
 
 template <ColourFormat F, DepthFormat D>
 struct PackedShader {
@@ -289,6 +268,12 @@ struct PackedShader {
 
 }  // namespace
 
-SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth) { return SelectSpanShader<PackedShader>(colour, depth); }
+SpanShader PackedSpanShader(ColourFormat colour, DepthFormat depth) {
+  return SelectSpanShader<PackedShader>(colour, depth);
+}
+
+#else
+
+SpanShader PackedSpanShader(ColourFormat, DepthFormat) { return nullptr; }
 
 #endif

@@ -23,10 +23,9 @@ VertexSetup MakeVertexSetup(const Matrix4& world, const Matrix4& view, const Mat
   return setup;
 }
 
-void ProcessVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, ClipVertex* out) {
+void TransformVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, ClipVertex* out) {
   for (std::size_t i = 0; i < count; ++i) {
-    const Vec3 position = ReadVec3(streams.position + i * streams.positionStride);
-    const Vec4 clip = TransformPoint(position, setup.worldViewProjection);
+    const Vec4 clip = TransformPoint(ReadVec3(streams.position + i * streams.positionStride), setup.worldViewProjection);
     ClipVertex& v = out[i];
     v.x = clip.x;
     v.y = clip.y;
@@ -43,12 +42,21 @@ void ProcessVertices(const VertexStreams& streams, std::size_t count, const Vert
     if (setup.lighting == nullptr) {
       v.r = v.g = v.b = 1.0f;
       v.sr = v.sg = v.sb = 0.0f;
-      continue;
     }
+  }
+}
+
+void LightVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, const std::uint8_t* used,
+                   ClipVertex* out) {
+  if (setup.lighting == nullptr) return;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (used != nullptr && !used[i]) continue;
+    const Vec3 position = ReadVec3(streams.position + i * streams.positionStride);
     const Vec4 eye = TransformPoint(position, setup.worldView);
     // Normals are always renormalised after the transformation on these devices.
     const Vec3 normal = Normalised(TransformVector(ReadVec3(streams.normal + i * streams.normalStride), setup.normalMatrix));
     const LitColour lit = LightVertex(*setup.lighting, {eye.x, eye.y, eye.z}, normal);
+    ClipVertex& v = out[i];
     v.r = lit.diffuse.r;
     v.g = lit.diffuse.g;
     v.b = lit.diffuse.b;

@@ -37,4 +37,10 @@ struct VertexSetup {
 VertexSetup MakeVertexSetup(const Matrix4& world, const Matrix4& view, const Matrix4& projection,
                             const LightingSetup* lighting);
 
-void ProcessVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, ClipVertex* out);
+// Positions and texture coordinates of every vertex; without lighting the colours too (white, no
+// specular). Lit colours are left to LightVertices.
+void TransformVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, ClipVertex* out);
+// The lit colours of the vertices whose `used` flag is set (every vertex when `used` is null):
+// lighting is the costly part, and vertices of culled triangles never reach a pixel.
+void LightVertices(const VertexStreams& streams, std::size_t count, const VertexSetup& setup, const std::uint8_t* used,
+                   ClipVertex* out);

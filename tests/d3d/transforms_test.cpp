@@ -64,7 +64,7 @@ class TransformsTest : public HeadlessTest {
     streams.position = reinterpret_cast<const std::uint8_t*>(position);
     streams.positionStride = sizeof(position);
     ClipVertex clip;
-    ProcessVertices(streams, 1, setup, &clip);
+    TransformVertices(streams, 1, setup, &clip);
     ViewportMapping mapping;
     EXPECT_TRUE(MakeViewportMapping(PictureViewport(), 512, 384, &mapping));
     return ToScreen(clip, mapping);

@@ -1,8 +1,9 @@
-// The packed span shader against the reference: random triangles with random states, at every
-// target format, must come out byte for byte the same.
+// Every span shader path this machine runs against the reference: random triangles with random
+// states, at every target format, must come out byte for byte the same.
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 
 #include "tests/platform/direct3d/raster_canvas.h"
 #include "tests/support/soft_device.h"
@@ -35,7 +36,10 @@ struct RandomScene {
   }
 };
 
-TEST(SpanShading, PackedShaderGivesTheReferenceBytes) {
+class SpanShading : public testing::TestWithParam<SpanPath> {};
+
+TEST_P(SpanShading, GivesTheReferenceBytes) {
+  if (!SpanPathSupported(GetParam())) GTEST_SKIP() << "this processor has not got the path";
   SoftDevice device;
   std::mt19937 texels(3);
   IDirect3DTexture2* texture = device.MakeTexture(64, 32, [&](int, int) { return static_cast<std::uint32_t>(texels()); });
@@ -47,7 +51,8 @@ TEST(SpanShading, PackedShaderGivesTheReferenceBytes) {
   for (ColourFormat format : {ColourFormat::kRgb32, ColourFormat::kRgb24, ColourFormat::kRgb565}) {
     for (DepthFormat depth : {DepthFormat::kFloat32, DepthFormat::kFixed16, DepthFormat::kNone}) {
       RasterCanvas packed(61, 47, format, depth), reference(61, 47, format, depth);
-      reference.context.shadeSpan = ReferenceSpanShader(format, depth);
+      packed.context.shadeSpan = SpanShaderFor(format, depth, GetParam());
+      reference.context.shadeSpan = SpanShaderFor(format, depth, SpanPath::kReference);
       RandomScene scene{std::mt19937(static_cast<unsigned>(format) * 10 + static_cast<unsigned>(depth))};
       for (int triangle = 0; triangle < 300; ++triangle) {
         PixelState state;
@@ -75,6 +80,21 @@ TEST(SpanShading, PackedShaderGivesTheReferenceBytes) {
       EXPECT_GT(written, 1000) << "the scene draws something";
     }
   }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SpanShading, testing::Values(SpanPath::kPacked, SpanPath::kWide),
+                         [](const testing::TestParamInfo<SpanPath>& info) {
+                           return info.param == SpanPath::kPacked ? std::string("Packed") : std::string("Wide");
+                         });
+
+// The pipeline draws with the widest path the machine has.
+TEST(SpanShaderChoice, TakesTheWidestSupportedPath) {
+  const SpanPath widest = SpanPathSupported(SpanPath::kWide)     ? SpanPath::kWide
+                          : SpanPathSupported(SpanPath::kPacked) ? SpanPath::kPacked
+                                                                 : SpanPath::kReference;
+  EXPECT_EQ(SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32),
+            SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32, widest));
+  EXPECT_TRUE(SpanPathSupported(SpanPath::kReference));
 }
 
 }  // namespace
