@@ -31,11 +31,12 @@ const std::vector<std::uint8_t>& PrimitiveAssembler::Prepare(const std::vector<C
     outcodes_[i] = Outcode(vertices[i], mapping);
     if (outcodes_[i] == 0) screen_[i] = ToScreen(vertices[i], mapping);
   }
+  const RECT scissor{mapping.left, mapping.top, mapping.right, mapping.bottom};
   ForEachTriangle(type, indices, indexCount, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
     const unsigned c0 = outcodes_[i0], c1 = outcodes_[i1], c2 = outcodes_[i2];
     if (((c0 | c1 | c2) & kClipInvalid) || (c0 & c1 & c2)) return;
     // A triangle the clipper cuts keeps its vertices' colours in the new ones.
-    if ((c0 | c1 | c2) == 0 && !MayDraw(screen_[i0], screen_[i1], screen_[i2], cull)) return;
+    if ((c0 | c1 | c2) == 0 && !MayDraw(screen_[i0], screen_[i1], screen_[i2], cull, scissor)) return;
     used_[i0] = used_[i1] = used_[i2] = 1;
   });
   return used_;

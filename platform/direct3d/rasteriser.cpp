@@ -119,10 +119,16 @@ bool Culled(std::int64_t area, CullMode cull) {
 
 }  // namespace
 
-bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull) {
+bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull, const RECT& scissor) {
   const ScreenVertex* v[3] = {&a, &b, &c};
   Fixed p[3];
-  return !Culled(SnappedArea(v, p), cull);
+  if (Culled(SnappedArea(v, p), cull)) return false;
+  // Only centres inside the triangle, or on its edges, are drawn: all within its bounding box.
+  auto anyCentre = [](std::int64_t low, std::int64_t high, LONG first, LONG end) {
+    return std::max<std::int64_t>(FloorDiv(low + kOne - 1, kOne), first) <= std::min<std::int64_t>(FloorDiv(high, kOne), end - 1);
+  };
+  return anyCentre(std::min({p[0].x, p[1].x, p[2].x}), std::max({p[0].x, p[1].x, p[2].x}), scissor.left, scissor.right) &&
+         anyCentre(std::min({p[0].y, p[1].y, p[2].y}), std::max({p[0].y, p[1].y, p[2].y}), scissor.top, scissor.bottom);
 }
 
 void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context) {

@@ -51,5 +51,6 @@ struct RasterContext {
 void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context);
 
 // False when DrawTriangle is sure to draw nothing of the triangle for its winding or position
-// alone: culled, without area once snapped, or placed where no pixel is.
-bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull);
+// alone: culled, without area once snapped, unplaceable, or with no pixel centre of `scissor`
+// inside its bounding box.
+bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull, const RECT& scissor);
