@@ -244,6 +244,17 @@ struct PixelwiseGroupDepth {
   }
 };
 
+// Whether any pixel of a span passes the depth test, tested group by group as the groups will
+// test them: a span wholly behind what is drawn is left before its values are worked out.
+template <class GroupDepth, DepthFormat D>
+bool AnyPasses(const float* s, const Gradients& g, const std::uint8_t* depthRow, int pixels) {
+  for (int first = 0; first < pixels; first += kGroup) {
+    const int count = pixels - first < kGroup ? pixels - first : kGroup;
+    if (GroupDepth(s, g, first).Passing(depthRow + first * Depth<D>::kBytes, count) != 0) return true;
+  }
+  return false;
+}
+
 // The instance of a span shader template for the target's colour and depth formats.
 template <template <ColourFormat, DepthFormat> class Shader>
 SpanShader SelectSpanShader(ColourFormat colour, DepthFormat depth) {

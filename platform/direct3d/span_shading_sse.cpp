@@ -234,6 +234,7 @@ struct PackedShader {
     std::uint8_t* depthRow = DepthRow<D>(target, y, x0);
     const bool depthTest = state.depthTest && DepthOf::kBytes != 0;
     const bool depthWrite = state.depthWrite && DepthOf::kBytes != 0;
+    if (depthTest && !AnyPasses<GroupDepth<D>, D>(s, g, depthRow, x1 - x0)) return;
     ForEachGroup(SpanEvaluator(g, s, state), x1 - x0, [&](int first, int count, const Segment& segment) {
       std::uint8_t* colour = row + first * kBytesOf<F>;
       std::uint8_t* depth = depthRow + first * DepthOf::kBytes;
