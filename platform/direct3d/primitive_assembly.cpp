@@ -45,15 +45,7 @@ const std::vector<std::uint8_t>& PrimitiveAssembler::Prepare(const std::vector<C
 void PrimitiveAssembler::Draw(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
                               std::size_t indexCount, const ViewportMapping& mapping, const RasterContext& context) {
   for (std::size_t i = 0; i < vertices.size(); ++i) {
-    if (outcodes_[i] != 0 || !used_[i]) continue;
-    ScreenVertex& s = screen_[i];
-    const ClipVertex& v = vertices[i];
-    s.r = v.r;
-    s.g = v.g;
-    s.b = v.b;
-    s.sr = v.sr;
-    s.sg = v.sg;
-    s.sb = v.sb;
+    if (outcodes_[i] == 0 && used_[i]) CopyColours(vertices[i], &screen_[i]);
   }
   ForEachTriangle(type, indices, indexCount, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
     Triangle(vertices, i0, i1, i2, mapping, context);

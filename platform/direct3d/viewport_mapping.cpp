@@ -46,11 +46,15 @@ ScreenVertex ToScreen(const ClipVertex& v, const ViewportMapping& mapping) {
   s.q = q;
   s.u = v.u;
   s.v = v.v;
-  s.r = v.r;
-  s.g = v.g;
-  s.b = v.b;
-  s.sr = v.sr;
-  s.sg = v.sg;
-  s.sb = v.sb;
+  CopyColours(v, &s);
   return s;
+}
+
+void CopyColours(const ClipVertex& v, ScreenVertex* s) {
+  s->r = v.r;
+  s->g = v.g;
+  s->b = v.b;
+  s->sr = v.sr;
+  s->sg = v.sg;
+  s->sb = v.sb;
 }

@@ -30,3 +30,5 @@ struct ScreenVertex {
 };
 
 ScreenVertex ToScreen(const ClipVertex& v, const ViewportMapping& mapping);
+// The diffuse and specular colours of a clip-space vertex given to its screen vertex.
+void CopyColours(const ClipVertex& v, ScreenVertex* s);
