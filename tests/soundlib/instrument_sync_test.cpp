@@ -67,7 +67,9 @@ TEST_F(InstrumentSyncTest, BeatFlagsToggleOnTheirNotesAndTwoNotesAtOnceLeaveAFla
     if (BeatFlagB != b) changesB.push_back(backend.ElapsedMilliseconds() - start);
     a = BeatFlagA;
     b = BeatFlagB;
-    if (t == 1600) EXPECT_EQ(BeatFlagB, 0) << "between the two quick notes";
+    if (t == 1600) {
+      EXPECT_EQ(BeatFlagB, 0) << "between the two quick notes";
+    }
   }
   EXPECT_EQ(changesA, Expected(kBeatSongInstrument1, 0, 1));
   // Both channels' notes at 120 ms toggle it twice in the same step.
