@@ -242,19 +242,19 @@ struct Layer {
   int from = 0;
 };
 struct Arrangement {
-  int slot;
-  std::vector<std::string> chords;
-  std::vector<int> crashBars;
-  Layer kick, snare, clap;
+  int slot = 0;
+  std::vector<std::string> chords{};
+  std::vector<int> crashBars{};
+  Layer kick{}, snare{}, clap{};
   int hatStep = 4;
-  Layer hats;
+  Layer hats{};
   bool openHats = false;
   Section::BassStyle bassStyle = Section::BassStyle::Whole;
-  Layer bass, pad, choir, bells, arp;
+  Layer bass{}, pad{}, choir{}, bells{}, arp{};
   int arpStep = 2;
-  std::vector<int> accentsEven, accentsOdd;
+  std::vector<int> accentsEven{}, accentsOdd{};
   int accentVolume = 44;
-  std::string tune;
+  std::string tune{};
   int tuneVolume = 60;
   bool turns = false;                                  // snare runs closing each four-bar phrase
   bool rise = false;                                   // a riser into the next section
