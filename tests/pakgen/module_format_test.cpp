@@ -60,7 +60,9 @@ TEST(PakgenModuleFormat, PatternsSamplesLoopsAndEnvelopesAreWellFormed) {
       EXPECT_EQ(U16(xm, at + 129), 0u) << "first envelope point at tick 0";
       for (unsigned k = 1; k < points; ++k) EXPECT_GT(U16(xm, at + 129 + 4 * k), U16(xm, at + 129 + 4 * (k - 1)));
       for (unsigned k = 0; k < points; ++k) EXPECT_LE(U16(xm, at + 131 + 4 * k), 64u);
-      if (type & 2) EXPECT_LT(sustain, points);
+      if (type & 2) {
+        EXPECT_LT(sustain, points);
+      }
     }
     const std::size_t sample = at + 263;
     const std::uint32_t length = U32(xm, sample), loopStart = U32(xm, sample + 4), loopLength = U32(xm, sample + 8);
@@ -86,7 +88,7 @@ double PitchOf(int order, int channel, int skipMs) {
   xmp_set_position(context, order);
   for (int c = 0; c < XMP_MAX_CHANNELS; ++c) xmp_channel_mute(context, c, c != channel);
   std::vector<double> pcm;
-  while (pcm.size() < 44100 * (skipMs + 150) / 1000) {
+  while (pcm.size() < static_cast<std::size_t>(44100 * (skipMs + 150) / 1000)) {
     xmp_play_frame(context);
     xmp_frame_info frame;
     xmp_get_frame_info(context, &frame);

@@ -29,8 +29,7 @@ bool BuildPak(const std::vector<PakMember>& members, std::vector<std::uint8_t>* 
     directorySize += 8 + member.name.size() + 1;
   }
   std::uint64_t offset = directorySize;
-  package->clear();
-  package->insert(package->end(), {'P', 'A', 'K', '1', static_cast<std::uint8_t>(members.size())});
+  *package = {'P', 'A', 'K', '1', static_cast<std::uint8_t>(members.size())};
   for (const PakMember& member : members) {
     if (offset + member.data.size() >= (1ull << 31)) {
       *error = "the package would pass 2 GiB, which its offsets cannot address";
