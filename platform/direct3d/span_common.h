@@ -134,13 +134,15 @@ struct Segment {
  private:
   using Double4 = double __attribute__((vector_size(32)));
 
-  // d / length rounded toward zero, as integer division gives it, for lengths 1 to 16. A quotient
-  // that is a whole number comes out exact; any other lies at least 1/16 from the nearest whole
-  // number, far beyond the rounding of the division, so truncating it gives the integer quotient.
-  // Colour differences stay below 2^16, where single precision is enough; texel differences need
-  // double.
+  // d / length rounded toward zero, as integer division gives it, for lengths 1 to 16. Powers of
+  // two, the full segment's length among them, take a shift: a negative difference rounded up
+  // first truncates toward zero too. For other lengths a quotient that is a whole number comes out
+  // of the division exact; any other lies at least 1/16 from the nearest whole number, far beyond
+  // the rounding of the division, so truncating it gives the integer quotient. Colour differences
+  // stay below 2^16, where single precision is enough; texel differences need double.
   template <class Real4, class Real>
   static Int4 Steps(Int4 d, int length) {
+    if ((length & (length - 1)) == 0) return (d + ((d >> 31) & (length - 1))) >> __builtin_ctz(static_cast<unsigned>(length));
     return __builtin_convertvector(__builtin_convertvector(d, Real4) / static_cast<Real>(length), Int4);
   }
 };

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "platform/direct3d/span_common.h"
 #include "tests/platform/direct3d/raster_canvas.h"
 #include "tests/support/soft_device.h"
 
@@ -95,6 +96,29 @@ TEST(SpanShaderChoice, TakesTheWidestSupportedPath) {
   EXPECT_EQ(SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32),
             SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32, widest));
   EXPECT_TRUE(SpanPathSupported(SpanPath::kReference));
+}
+
+// A segment's per-pixel steps are the integer quotients, rounded toward zero, of the differences
+// between its ends, whichever way a length is divided: negative, exact and extreme differences.
+TEST(SegmentSteps, AreTheIntegerQuotientsOfTheDifferences) {
+  std::mt19937 random(11);
+  for (int length = 1; length <= kSegment; ++length) {
+    for (int trial = 0; trial < 2000; ++trial) {
+      const int texel = trial < 4 ? (trial % 2 ? 1 : -1) * (1 << 30) + trial / 2 : static_cast<int>(random() % (1u << 31)) - (1 << 30);
+      const int multiple = (static_cast<int>(random() % 8192) - 4096) * length;
+      const int colour = static_cast<int>(random() % 131071) - 65535;
+      PixelValues a{}, b{};
+      b.texel = Int4{texel, multiple, multiple - 1, multiple + 1};
+      b.colour = Int4{colour, -colour, multiple, 65535};
+      b.specular = Int4{-65535, colour % 256, -1, 1};
+      const Segment segment = Segment::Between(a, b, length);
+      for (int lane = 0; lane < 4; ++lane) {
+        ASSERT_EQ(segment.dTexel[lane], b.texel[lane] / length) << b.texel[lane] << " / " << length;
+        ASSERT_EQ(segment.dColour[lane], b.colour[lane] / length) << b.colour[lane] << " / " << length;
+        ASSERT_EQ(segment.dSpecular[lane], b.specular[lane] / length) << b.specular[lane] << " / " << length;
+      }
+    }
+  }
 }
 
 }  // namespace
