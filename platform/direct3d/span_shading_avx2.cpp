@@ -1,7 +1,7 @@
 // The wide span shader: the packed shader's arithmetic on 256-bit registers. A group's eight
 // depths sit in one register and its colours in two, four pixels each (pixels 0, 1, 4, 5 and
-// 2, 3, 6, 7, the order in which 256-bit unpacking and packing leave them). Texels are loaded
-// eight bytes at a time, which is faster here than gather instructions; partial groups of a
+// 2, 3, 6, 7, the order in which 256-bit unpacking and packing leave them). Texel blocks are
+// loaded sixteen bytes at a time, which is faster here than gather instructions; partial groups of a
 // 32-bit target or depth surface are read and written through masks. It is built for every x86
 // processor but only run on those with AVX2, so each of its functions carries the instruction set
 // itself. It gives the reference shader's bytes.
@@ -71,15 +71,9 @@ inline int Load32(const std::uint8_t* at) {
   return v;
 }
 
-// Eight bytes from each of two places, in the two 64-bit lanes.
-WIDE inline __m128i LoadPair(const std::uint8_t* a, const std::uint8_t* b) {
-  return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a))),
-                                       reinterpret_cast<const double*>(b)));
-}
-
-// Eight bytes from each of four places, in the four 64-bit lanes.
-WIDE inline __m256i LoadPairs(const std::uint8_t* a, const std::uint8_t* b, const std::uint8_t* c, const std::uint8_t* d) {
-  return _mm256_set_m128i(LoadPair(c, d), LoadPair(a, b));
+// The texel blocks at two places, in the two 128-bit lanes.
+WIDE inline __m256i LoadBlocks(const std::uint8_t* low, const std::uint8_t* high) {
+  return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(high), reinterpret_cast<const __m128i*>(low));
 }
 
 // The group's texels, filtered, in the two colour registers' pixel order.
@@ -91,10 +85,8 @@ WIDE inline void SampleGroup(const PaddedTexture& t, const Segment& segment, __m
   const __m256i v = Ramp(static_cast<std::uint32_t>(a.texel[1]) - back, static_cast<std::uint32_t>(segment.dTexel[1]));
   const __m256i x = _mm256_and_si256(_mm256_srai_epi32(u, 16), _mm256_set1_epi32(t.widthMask));
   const __m256i y = _mm256_and_si256(_mm256_srai_epi32(v, 16), _mm256_set1_epi32(t.heightMask));
-  // Texel x and y packed in one lane; one multiply-add gives x * 4 + y * pitch.
-  const short pitch = static_cast<short>(t.pitch);
-  const __m256i scale = _mm256_setr_epi16(4, pitch, 4, pitch, 4, pitch, 4, pitch, 4, pitch, 4, pitch, 4, pitch, 4, pitch);
-  const __m256i offsets = _mm256_madd_epi16(_mm256_or_si256(x, _mm256_slli_epi32(y, 16)), scale);
+  const __m256i offsets =
+      _mm256_slli_epi32(_mm256_or_si256(_mm256_sll_epi32(y, _mm_cvtsi32_si128(t.widthShift)), x), 4);
   const std::uint8_t* base = t.texels.data();
   const __m256i zero = _mm256_setzero_si256();
   alignas(32) int at[kGroup];
@@ -117,14 +109,12 @@ WIDE inline void SampleGroup(const PaddedTexture& t, const Segment& segment, __m
                              _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8, 9,
                                               8, 9, 12, 13, 12, 13, 12, 13, 12, 13)};
   for (int h = 0; h < 2; ++h) {
-    // Pixels 2h, 2h + 1 in the low lane and 2h + 4, 2h + 5 in the high one: each texel and its
-    // right neighbour, rearranged to [left, left, right, right] of the lane's two pixels.
+    // Pixels 2h, 2h + 1 in the low lane and 2h + 4, 2h + 5 in the high one: the blocks of the
+    // lane's two pixels, rearranged to [left, left, right, right] of each row.
     const int k = 2 * h;
-    const __m256i upper = _mm256_shuffle_epi32(
-        LoadPairs(base + at[k], base + at[k + 1], base + at[k + 4], base + at[k + 5]), _MM_SHUFFLE(3, 1, 2, 0));
-    const __m256i lower = _mm256_shuffle_epi32(LoadPairs(base + at[k] + t.pitch, base + at[k + 1] + t.pitch,
-                                                         base + at[k + 4] + t.pitch, base + at[k + 5] + t.pitch),
-                                               _MM_SHUFFLE(3, 1, 2, 0));
+    const __m256i first = LoadBlocks(base + at[k], base + at[k + 4]);
+    const __m256i second = LoadBlocks(base + at[k + 1], base + at[k + 5]);
+    const __m256i upper = _mm256_unpacklo_epi32(first, second), lower = _mm256_unpackhi_epi32(first, second);
     const __m256i weightX = _mm256_shuffle_epi8(wx, spread[h]);
     const __m256i top = Mix(_mm256_unpacklo_epi8(upper, zero), _mm256_unpackhi_epi8(upper, zero), weightX);
     const __m256i bottom = Mix(_mm256_unpacklo_epi8(lower, zero), _mm256_unpackhi_epi8(lower, zero), weightX);

@@ -62,7 +62,7 @@ inline __m128i PairWeights(__m128i weights, int pair) {
   return (pair & 1) ? _mm_unpackhi_epi32(twice, twice) : _mm_unpacklo_epi32(twice, twice);
 }
 
-inline __m128i LoadPair(const std::uint8_t* at) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(at)); }
+inline __m128i LoadBlock(const std::uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
 
 inline __m128i LoadTexel(const std::uint8_t* at) {
   int v;
@@ -77,8 +77,9 @@ inline __m128i BilinearPair(const PaddedTexture& t, const int* offsets, __m128i 
   const std::uint8_t* first = t.texels.data() + offsets[2 * kPair];
   const std::uint8_t* second = t.texels.data() + offsets[2 * kPair + 1];
   // [left of first, left of second, right of first, right of second], one row at a time.
-  const __m128i upper = _mm_unpacklo_epi32(LoadPair(first), LoadPair(second));
-  const __m128i lower = _mm_unpacklo_epi32(LoadPair(first + t.pitch), LoadPair(second + t.pitch));
+  const __m128i firstBlock = LoadBlock(first), secondBlock = LoadBlock(second);
+  const __m128i upper = _mm_unpacklo_epi32(firstBlock, secondBlock);
+  const __m128i lower = _mm_unpackhi_epi32(firstBlock, secondBlock);
   const __m128i weightX = PairWeights(wx, kPair);
   const __m128i top = Mix(_mm_unpacklo_epi8(upper, zero), _mm_unpackhi_epi8(upper, zero), weightX);
   const __m128i bottom = Mix(_mm_unpacklo_epi8(lower, zero), _mm_unpackhi_epi8(lower, zero), weightX);
@@ -104,15 +105,13 @@ void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m1
   const std::uint32_t dv = static_cast<std::uint32_t>(segment.dTexel[1]);
   const __m128i u[2] = {Ramp(u0, du), Ramp(u0 + 4 * du, du)};
   const __m128i v[2] = {Ramp(v0, dv), Ramp(v0 + 4 * dv, dv)};
-  // Texel x and y packed in one lane; one multiply-add gives x * 4 + y * pitch.
-  const short pitch = static_cast<short>(t.pitch);
-  const __m128i scale = _mm_setr_epi16(4, pitch, 4, pitch, 4, pitch, 4, pitch);
+  const __m128i widthShift = _mm_cvtsi32_si128(t.widthShift);
   alignas(16) int offsets[kGroup];
   for (int h = 0; h < 2; ++h) {
     const __m128i x = _mm_and_si128(_mm_srai_epi32(u[h], 16), _mm_set1_epi32(t.widthMask));
     const __m128i y = _mm_and_si128(_mm_srai_epi32(v[h], 16), _mm_set1_epi32(t.heightMask));
     _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4 * h),
-                    _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), scale));
+                    _mm_slli_epi32(_mm_or_si128(_mm_sll_epi32(y, widthShift), x), 4));
   }
   texels[1] = texels[2] = texels[3] = _mm_setzero_si128();
   if (!a.linear) {

@@ -1,6 +1,6 @@
-// The device's copies of the textures it draws with, laid out for bilinear filtering: every row
-// followed by a copy of its first texel and the rows followed by a copy of the first row, so that
-// a texel's right and lower neighbours are always next to it, wrap or not.
+// The device's copies of the textures it draws with, laid out for bilinear filtering: each texel
+// as a block of sixteen bytes holding it, its right neighbour, its lower neighbour and theirs,
+// wrapped, so that one load fetches the four texels round a point.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,8 @@
 #include "platform/direct3d/texture_sampling.h"
 
 struct PaddedTexture {
-  std::vector<std::uint8_t> texels;  // (height + 1) rows of (width + 1) texels of 4 bytes
-  int pitch = 0;
+  std::vector<std::uint8_t> texels;  // height rows of width blocks; texel (x, y) at ((y << widthShift) + x) * 16
+  int widthShift = 0;
   int widthMask = 0, heightMask = 0;
   unsigned generation = 0;  // the surface's generation the copy was made from
 };
