@@ -48,22 +48,7 @@ D3DDRAWPRIMITIVESTRIDEDDATA Streams(std::vector<D3DVERTEX>& vertices) {
 LayerScene::LayerScene(DWORD colourBits) : device_({512, 384, colourBits, 32}) {
   if (!Error().empty()) return;
   IDirect3DDevice3* d = device_.device;
-  // The letterboxed picture area and the scenes' camera: the eye at world z = 10 looking along +z.
-  D3DVIEWPORT2 viewport{};
-  viewport.dwSize = sizeof(viewport);
-  viewport.dwY = 52;
-  viewport.dwWidth = 512;
-  viewport.dwHeight = 280;
-  viewport.dvClipX = -1.0f;
-  viewport.dvClipY = 0.5f;
-  viewport.dvClipWidth = 2.0f;
-  viewport.dvClipHeight = 1.0f;
-  viewport.dvMaxZ = 1.0f;
-  device_.viewport->SetViewport2(&viewport);
-  D3DMATRIX view{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
-  D3DMATRIX projection{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
-  d->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
-  d->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+  device_.UseSceneCamera();
 
   checker_ = device_.MakeTexture(256, 256, [](int x, int y) {
     const auto r = static_cast<std::uint32_t>(x), g = static_cast<std::uint32_t>(y);

@@ -78,6 +78,25 @@ void MemoryDevice::Fail(const std::string& step, HRESULT result) {
   error_ = step + " failed with " + code;
 }
 
+HRESULT MemoryDevice::UseSceneCamera() {
+  D3DVIEWPORT2 picture{};
+  picture.dwSize = sizeof(picture);
+  picture.dwY = 52;
+  picture.dwWidth = 512;
+  picture.dwHeight = 280;
+  picture.dvClipX = -1.0f;
+  picture.dvClipY = 0.5f;
+  picture.dvClipWidth = 2.0f;
+  picture.dvClipHeight = 1.0f;
+  picture.dvMaxZ = 1.0f;
+  const HRESULT result = viewport->SetViewport2(&picture);
+  D3DMATRIX view{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+  D3DMATRIX projection{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
+  device->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
+  device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+  return result;
+}
+
 IDirect3DTexture2* MemoryDevice::MakeTexture(int width, int height,
                                              const std::function<std::uint32_t(int, int)>& texel) {
   DDSURFACEDESC2 description;

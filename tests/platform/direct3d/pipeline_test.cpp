@@ -15,24 +15,10 @@ namespace {
 
 using PipelineTest = HeadlessTest;
 
-// The fixed camera of the scenes: the eye at world z = 10 looking along +z; the projection puts
-// the near plane at camera z = 1 and has no far plane; the letterboxed viewport of 512 x 384.
+// The fixed camera of the scenes (the eye at world z = 10 looking along +z, the near plane at camera
+// z = 1, no far plane, the letterboxed viewport), drawing both windings.
 void UseSceneCamera(SoftDevice& d) {
-  D3DVIEWPORT2 viewport{};
-  viewport.dwSize = sizeof(viewport);
-  viewport.dwY = 52;
-  viewport.dwWidth = 512;
-  viewport.dwHeight = 280;
-  viewport.dvClipX = -1.0f;
-  viewport.dvClipY = 0.5f;
-  viewport.dvClipWidth = 2.0f;
-  viewport.dvClipHeight = 1.0f;
-  viewport.dvMaxZ = 1.0f;
-  ASSERT_EQ(d.viewport->SetViewport2(&viewport), D3D_OK);
-  D3DMATRIX view{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
-  D3DMATRIX projection{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
-  d.device->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
-  d.device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
+  ASSERT_EQ(d.UseSceneCamera(), D3D_OK);
   d.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
 }
 
