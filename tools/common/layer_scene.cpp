@@ -176,18 +176,8 @@ void LayerScene::ClearPictureArea() {
 }
 
 void LayerScene::DrawGrid(std::uint32_t t) {
-  IDirect3DDevice3* d = device_.device;
   AnimateGrid(t);
-  ClearPictureArea();
-  d->BeginScene();
-  d->SetTexture(0, checker_);
-  d->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
-  d->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
-  Place(0, 0, 0, 800);
-  D3DDRAWPRIMITIVESTRIDEDDATA data = Streams(grid_);
-  d->DrawIndexedPrimitiveStrided(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, &data, static_cast<DWORD>(grid_.size()),
-                                 gridIndices_.data(), static_cast<DWORD>(gridIndices_.size()), 0);
-  d->EndScene();
+  DrawTexturedMesh(grid_, gridIndices_, 800);
 }
 
 void LayerScene::DrawAll(std::uint32_t t) {
@@ -210,16 +200,20 @@ void LayerScene::DrawAll(std::uint32_t t) {
 }
 
 int LayerScene::DrawDenseMesh() {
+  DrawTexturedMesh(mesh_, meshIndices_, 10);
+  return static_cast<int>(meshIndices_.size() / 3);
+}
+
+void LayerScene::DrawTexturedMesh(std::vector<D3DVERTEX>& vertices, std::vector<WORD>& indices, float z) {
   IDirect3DDevice3* d = device_.device;
   ClearPictureArea();
   d->BeginScene();
   d->SetTexture(0, checker_);
   d->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
   d->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
-  Place(0, 0, 0, 10);
-  D3DDRAWPRIMITIVESTRIDEDDATA data = Streams(mesh_);
-  d->DrawIndexedPrimitiveStrided(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, &data, static_cast<DWORD>(mesh_.size()),
-                                 meshIndices_.data(), static_cast<DWORD>(meshIndices_.size()), 0);
+  Place(0, 0, 0, z);
+  D3DDRAWPRIMITIVESTRIDEDDATA data = Streams(vertices);
+  d->DrawIndexedPrimitiveStrided(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, &data, static_cast<DWORD>(vertices.size()),
+                                 indices.data(), static_cast<DWORD>(indices.size()), 0);
   d->EndScene();
-  return static_cast<int>(meshIndices_.size() / 3);
 }

@@ -33,6 +33,9 @@ class LayerScene {
   void Place(float angle, float x, float y, float z);
   void AnimateGrid(std::uint32_t t);
   void ClearPictureArea();
+  // The picture area cleared, then a lit, textured triangle list with highlights, unblended,
+  // placed unturned at depth z.
+  void DrawTexturedMesh(std::vector<D3DVERTEX>& vertices, std::vector<WORD>& indices, float z);
 
   MemoryDevice device_;
   IDirect3DTexture2* checker_ = nullptr;
