@@ -37,8 +37,13 @@ bool ModulePlayer::Load(const std::uint8_t* bytes, std::size_t size) {
   if (xmp_load_module_from_memory(context_, bytes, static_cast<long>(size)) != 0) return false;
   xmp_module_info info{};
   xmp_get_module_info(context_, &info);
+  // A module without channels has nothing to play, and libxmp's ticks through it last no time.
+  if (info.mod == nullptr || info.mod->chn < 1) {
+    xmp_release_module(context_);
+    return false;
+  }
   module_ = info.mod;
-  return module_ != nullptr;
+  return true;
 }
 
 int ModulePlayer::Instruments() const { return module_ ? module_->ins : 0; }
@@ -72,10 +77,16 @@ bool ModulePlayer::PlayTick() {
     ended_ = true;
     return false;
   }
+  tickFrames_ = TickFrames(rate_, info_.bpm);
+  if (tickFrames_ == 0) {
+    // A tick that lasts no time never moves the music on: the module cannot be played further.
+    tickUsed_ = 0;
+    ended_ = true;
+    return false;
+  }
   sounding_.clear();
   notes_.Tick(*module_, info_, &sounding_);
   for (const SoundingNote& note : sounding_) listener_(note);
-  tickFrames_ = TickFrames(rate_, info_.bpm);
   passes_.Tick(position_, position_ + tickFrames_, info_, notes_.Instruments(), sounding_);
   tick_ = audible_ ? static_cast<const std::int16_t*>(info_.buffer) : nullptr;
   tickSound_ = tick_ != nullptr && info_.buffer_size > 0 ? static_cast<std::size_t>(info_.buffer_size) / kBytesPerFrame : 0;

@@ -131,6 +131,27 @@ TEST_F(BassCalls, DamagedModulesAreRefusedOrPlayedWithoutHarm) {
   EXPECT_GT(played, 100) << "most damage lies in the pattern and sample data";
 }
 
+TEST_F(BassCalls, AModuleWithoutChannelsIsRefusedAndOneWithoutASpeedKeepsTheBeat) {
+  ASSERT_EQ(BASS_Init(-1, 44100, 0, nullptr), TRUE);
+  ASSERT_EQ(BASS_Start(), TRUE);
+  // libxmp loads a module of no channels and then plays ticks that last no time, for ever.
+  XmSong silent = BeatSong();
+  silent.channels = 0;
+  silent.orders.assign(129, 0);
+  EXPECT_EQ(LoadBytes(BuildXm(silent)), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+
+  XmSong stalled = BeatSong();
+  stalled.speed = 0;
+  const HMUSIC music = LoadBytes(BuildXm(stalled));
+  ASSERT_NE(music, 0u);
+  const HSYNC sync = Record(music, 1);
+  ASSERT_EQ(BASS_MusicPlay(music), TRUE);
+  Play(kBeatSongPass);
+  // Like the other readers, the player takes the usual speed: the notes keep the song's beat.
+  EXPECT_EQ(TimesOf(sync).size(), kBeatSongInstrument1.size());
+}
+
 TEST_F(BassCalls, OnlyInstrumentSyncsOnEveryNoteOfAnInstrumentTheModuleHasAreTaken) {
   const HMUSIC music = Load(BeatSong());
   auto set = [&](DWORD handle, DWORD type, DWORD param, SYNCPROC* proc) {
