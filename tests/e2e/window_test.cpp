@@ -28,9 +28,11 @@ class WindowTest : public ::testing::Test {
     xdotool_ = Which("xdotool");
     ASSERT_FALSE(xvfb.empty()) << "Xvfb is missing: scripts/install-deps.sh installs it";
     ASSERT_FALSE(xdotool_.empty()) << "xdotool is missing: scripts/install-deps.sh installs it";
-    // Xvfb picks a free display itself and says which (-displayfd), so tests never meet.
-    server_ = std::make_unique<ChildProgram>(
-        std::vector<std::string>{xvfb, "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    // Xvfb picks a free display itself and says which (-displayfd), so tests never meet. Without
+    // -noreset it starts over whenever its last client leaves, and SDL, which looks at the display
+    // once before opening it for good, can land in that gap and fall back to no display at all.
+    server_ = std::make_unique<ChildProgram>(std::vector<std::string>{xvfb, "-displayfd", "1", "-noreset", "-screen", "0",
+                                                                      "1024x768x24", "-nolisten", "tcp"});
     for (int i = 0; i < 400 && display_.empty() && server_->Running(); ++i) {
       // Its warnings share the output; the display number is a line of digits alone.
       std::istringstream said(server_->OutputSoFar());
