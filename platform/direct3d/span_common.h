@@ -147,10 +147,10 @@ struct Segment {
   }
 };
 
-// Runs `shade(first, count, segment)` over the span's groups of up to eight pixels, `segment`
-// giving the values from the group's first pixel on.
-template <class ShadeGroup>
-void ForEachGroup(const SpanEvaluator& evaluator, int pixels, ShadeGroup shade) {
+// Runs `shade(first, count, segment)` over the span's segments of up to sixteen pixels,
+// `segment` giving the values from the segment's first pixel on.
+template <class ShadeSegment>
+void ForEachSegment(const SpanEvaluator& evaluator, int pixels, ShadeSegment shade) {
   // Segment ends are worked out a batch at a time before any is used: each is a division and a
   // chain of conversions, and independent ones overlap where one after the other would wait.
   constexpr int kBatch = 8;
@@ -171,11 +171,21 @@ void ForEachGroup(const SpanEvaluator& evaluator, int pixels, ShadeGroup shade) 
       // The span's last pixel, alone in its segment, is its own end.
       const Segment segment = j < points ? Segment::Between(ends[j], ends[j + 1], (left - 1 < kSegment ? left - 1 : kSegment))
                                          : Segment::Between(ends[j], ends[j], 0);
-      shade(start, left < kGroup ? left : kGroup, segment);
-      if (left > kGroup) shade(start + kGroup, left - kGroup < kGroup ? left - kGroup : kGroup, segment.From(kGroup));
+      shade(start, left < kSegment ? left : kSegment, segment);
     }
     ends[0] = ends[kBatch];
   }
+}
+
+// Runs `shade(first, count, segment)` over the span's groups of up to eight pixels, `segment`
+// giving the values from the group's first pixel on.
+template <class ShadeGroup>
+void ForEachGroup(const SpanEvaluator& evaluator, int pixels, ShadeGroup shade) {
+  static_assert(kSegment == 2 * kGroup);
+  ForEachSegment(evaluator, pixels, [&shade](int first, int count, const Segment& segment) {
+    shade(first, count < kGroup ? count : kGroup, segment);
+    if (count > kGroup) shade(first + kGroup, count - kGroup, segment.From(kGroup));
+  });
 }
 
 // The depth as the depth surface stores it, and whether a new value passes LESSEQUAL.

@@ -76,13 +76,46 @@ WIDE inline __m256i LoadBlocks(const std::uint8_t* low, const std::uint8_t* high
   return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(high), reinterpret_cast<const __m128i*>(low));
 }
 
+// The values of a group's pixels in registers: texel coordinates (half a texel back for bilinear
+// filtering) and colour and highlight channels as ChannelPairs lays them out. The second group
+// of a segment takes them from the first, eight steps on.
+struct GroupRamps {
+  __m256i u, v;
+  __m256i colour[2], highlight[2];
+  bool linear;
+
+  WIDE explicit GroupRamps(const Segment& segment) : linear(segment.start.linear) {
+    const PixelValues& a = segment.start;
+    // Bilinear filtering reads the four centres round the point, half a texel back.
+    const std::uint32_t back = linear ? 32768u : 0u;
+    u = Ramp(static_cast<std::uint32_t>(a.texel[0]) - back, static_cast<std::uint32_t>(segment.dTexel[0]));
+    v = Ramp(static_cast<std::uint32_t>(a.texel[1]) - back, static_cast<std::uint32_t>(segment.dTexel[1]));
+    colour[0] = ChannelPairs(a.colour, segment.dColour, &colour[1]);
+    highlight[0] = ChannelPairs(a.specular, segment.dSpecular, &highlight[1]);
+  }
+
+  // Eight pixels on: every lane wraps as the ramps of the later group's own start would.
+  WIDE void Advance(const Segment& segment) {
+    u = _mm256_add_epi32(u, _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(segment.dTexel[0]) << 3)));
+    v = _mm256_add_epi32(v, _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(segment.dTexel[1]) << 3)));
+    const __m256i colourSteps = EightSteps(segment.dColour), highlightSteps = EightSteps(segment.dSpecular);
+    for (int h = 0; h < 2; ++h) {
+      colour[h] = _mm256_add_epi16(colour[h], colourSteps);
+      highlight[h] = _mm256_add_epi16(highlight[h], highlightSteps);
+    }
+  }
+
+ private:
+  // Eight steps of each channel in every pixel's 16-bit lanes.
+  WIDE static __m256i EightSteps(Int4 step) {
+    const __m128i eight = LowHalves(_mm_slli_epi32(reinterpret_cast<__m128i>(step), 3));
+    return _mm256_broadcastsi128_si256(_mm_packs_epi32(eight, eight));
+  }
+};
+
 // The group's texels, filtered, in the two colour registers' pixel order.
-WIDE inline void SampleGroup(const PaddedTexture& t, const Segment& segment, __m256i texels[2]) {
-  const PixelValues& a = segment.start;
-  // Bilinear filtering reads the four centres round the point, half a texel back.
-  const std::uint32_t back = a.linear ? 32768u : 0u;
-  const __m256i u = Ramp(static_cast<std::uint32_t>(a.texel[0]) - back, static_cast<std::uint32_t>(segment.dTexel[0]));
-  const __m256i v = Ramp(static_cast<std::uint32_t>(a.texel[1]) - back, static_cast<std::uint32_t>(segment.dTexel[1]));
+WIDE inline void SampleGroup(const PaddedTexture& t, const GroupRamps& ramps, __m256i texels[2]) {
+  const __m256i u = ramps.u, v = ramps.v;
   const __m256i x = _mm256_and_si256(_mm256_srai_epi32(u, 16), _mm256_set1_epi32(t.widthMask));
   const __m256i y = _mm256_and_si256(_mm256_srai_epi32(v, 16), _mm256_set1_epi32(t.heightMask));
   const __m256i offsets =
@@ -91,7 +124,7 @@ WIDE inline void SampleGroup(const PaddedTexture& t, const Segment& segment, __m
   const __m256i zero = _mm256_setzero_si256();
   alignas(32) int at[kGroup];
   _mm256_store_si256(reinterpret_cast<__m256i*>(at), offsets);
-  if (!a.linear) {
+  if (!ramps.linear) {
     const __m256i nearest = _mm256_setr_epi32(Load32(base + at[0]), Load32(base + at[1]), Load32(base + at[2]),
                                               Load32(base + at[3]), Load32(base + at[4]), Load32(base + at[5]),
                                               Load32(base + at[6]), Load32(base + at[7]));
@@ -123,16 +156,14 @@ WIDE inline void SampleGroup(const PaddedTexture& t, const Segment& segment, __m
 }
 
 // The eight pixels of a group, textured and lit, as 0x00RRGGBB in pixel order.
-WIDE inline __m256i ShadeGroup(const PixelState& state, const Segment& segment) {
-  __m256i texels[2] = {}, colour[2], highlight[2], rgb[2];
-  if (state.textured) SampleGroup(*state.padded, segment, texels);
-  colour[0] = ChannelPairs(segment.start.colour, segment.dColour, &colour[1]);
-  highlight[0] = ChannelPairs(segment.start.specular, segment.dSpecular, &highlight[1]);
+WIDE inline __m256i ShadeGroup(const PixelState& state, const GroupRamps& ramps) {
+  __m256i texels[2] = {}, rgb[2];
+  if (state.textured) SampleGroup(*state.padded, ramps, texels);
   for (int h = 0; h < 2; ++h) {
-    rgb[h] = _mm256_srli_epi16(colour[h], 8);
+    rgb[h] = _mm256_srli_epi16(ramps.colour[h], 8);
     if (state.textured) rgb[h] = Multiply255(texels[h], rgb[h]);
     if (state.specular) {
-      rgb[h] = _mm256_min_epi16(_mm256_add_epi16(rgb[h], _mm256_srli_epi16(highlight[h], 8)), _mm256_set1_epi16(255));
+      rgb[h] = _mm256_min_epi16(_mm256_add_epi16(rgb[h], _mm256_srli_epi16(ramps.highlight[h], 8)), _mm256_set1_epi16(255));
     }
   }
   return _mm256_packus_epi16(rgb[0], rgb[1]);
@@ -242,7 +273,7 @@ template <ColourFormat F, DepthFormat D>
 struct WideShader {
   using DepthOf = Depth<D>;
 
-  // One group of a span: depth-tested, shaded, blended and written.
+  // The groups of one segment of a span: depth-tested, shaded, blended and written.
   struct Group {
     const PixelState& state;
     const Gradients& g;
@@ -252,19 +283,29 @@ struct WideShader {
     bool depthTest, depthWrite;
 
     WIDE void operator()(int first, int count, const Segment& segment) const {
+      GroupRamps ramps(segment);
+      for (int k = 0;;) {
+        Draw(first + k, count - k < kGroup ? count - k : kGroup, ramps);
+        k += kGroup;
+        if (k >= count) break;
+        ramps.Advance(segment);
+      }
+    }
+
+    WIDE void Draw(int first, int count, const GroupRamps& ramps) const {
       std::uint8_t* colour = row + first * kBytesOf<F>;
       std::uint8_t* depth = depthRow + first * DepthOf::kBytes;
       const WideGroupDepth<D> z(s, g, first);
       const unsigned pass = depthTest ? z.Passing(depth, count) : FirstLanes(count);
       if (pass == 0) return;
-      __m256i shaded = ShadeGroup(state, segment);
+      __m256i shaded = ShadeGroup(state, ramps);
       if (state.blend) shaded = Blend(shaded, ReadGroup<F>(colour, count), state.sourceBlend, state.destBlend);
       WriteGroup<F>(colour, shaded, pass, count);
       if (depthWrite) z.Store(depth, pass, count);
     }
   };
 
-  // Flattened, so that the group loop and the groups compile as one piece of AVX2 code.
+  // Flattened, so that the segment loop and the groups compile as one piece of AVX2 code.
   WIDE __attribute__((flatten)) static void Shade(const RasterContext& context, const Gradients& g, int y, int x0,
                                                   int x1, const float* s) {
     const RenderTarget& target = context.target;
@@ -277,7 +318,7 @@ struct WideShader {
                       state.depthTest && DepthOf::kBytes != 0,
                       state.depthWrite && DepthOf::kBytes != 0};
     if (group.depthTest && !AnyPasses<WideGroupDepth<D>, D>(s, g, group.depthRow, x1 - x0)) return;
-    ForEachGroup(SpanEvaluator(g, s, state), x1 - x0, group);
+    ForEachSegment(SpanEvaluator(g, s, state), x1 - x0, group);
   }
 };
 
