@@ -30,6 +30,7 @@ struct Fixed {
 // row to row it moves by a constant quotient and remainder (a carry, taken without a branch).
 class EdgeWalker {
  public:
+  // An edge that bounds nothing: its bound lies far outside any row on either side, and stays.
   EdgeWalker() = default;
   EdgeWalker(Fixed a, Fixed b, int firstRow) {
     const std::int64_t slope = a.y - b.y;  // E = slope * P.x + K(P.y); never 0 here
@@ -51,7 +52,8 @@ class EdgeWalker {
 
   bool IsLeft() const { return left_; }
   // A left edge's first pixel inside the row; a right edge's first pixel past it.
-  std::int64_t Bound() const { return left_ ? quotient_ + 1 : -quotient_; }
+  std::int64_t LeftBound() const { return quotient_ + 1; }
+  std::int64_t RightBound() const { return -quotient_; }
 
   void NextRow() {
     quotient_ += quotientStep_;
@@ -63,7 +65,7 @@ class EdgeWalker {
 
  private:
   bool left_ = false;
-  std::int64_t divisor_ = 1, quotient_ = 0, remainder_ = 0, quotientStep_ = 0, remainderStep_ = 0;
+  std::int64_t divisor_ = 1, quotient_ = -(std::int64_t{1} << 40), remainder_ = 0, quotientStep_ = 0, remainderStep_ = 0;
 };
 
 // Absurd vertex data (texture coordinates of 1e38, slivers of no area) can make values beyond
@@ -151,7 +153,8 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   int endRow = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kOne) + 1, context.scissor.bottom));
   // The sloped edges bound the rows; a horizontal edge is the triangle's top or bottom. A top edge
   // keeps its centres, which the sloped edges leave in; a bottom edge lying on a row of centres
-  // takes that row out.
+  // takes that row out. A side with one sloped edge keeps a second that bounds nothing, so every
+  // row takes the same steps.
   EdgeWalker leftEdges[2], rightEdges[2];
   int lefts = 0, rights = 0;
   for (int i = 0; i < 3; ++i) {
@@ -201,9 +204,8 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   }
   float start[3 * 4];
   for (int y = firstRow; y < endRow; ++y) {
-    std::int64_t left = context.scissor.left, right = context.scissor.right;
-    for (int e = 0; e < lefts; ++e) left = std::max(left, leftEdges[e].Bound());
-    for (int e = 0; e < rights; ++e) right = std::min(right, rightEdges[e].Bound());
+    const std::int64_t left = std::max({std::int64_t{context.scissor.left}, leftEdges[0].LeftBound(), leftEdges[1].LeftBound()});
+    const std::int64_t right = std::min({std::int64_t{context.scissor.right}, rightEdges[0].RightBound(), rightEdges[1].RightBound()});
     if (left < right) {
       const float offsetX = static_cast<float>(left) - x0f, offsetY = static_cast<float>(y) - y0f;
       for (int j = 0; j < 3; ++j) {
@@ -212,7 +214,9 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
       }
       context.shadeSpan(context, gradients, y, static_cast<int>(left), static_cast<int>(right), start);
     }
-    for (int e = 0; e < lefts; ++e) leftEdges[e].NextRow();
-    for (int e = 0; e < rights; ++e) rightEdges[e].NextRow();
+    for (int e = 0; e < 2; ++e) {
+      leftEdges[e].NextRow();
+      rightEdges[e].NextRow();
+    }
   }
 }

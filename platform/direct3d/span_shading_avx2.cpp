@@ -22,10 +22,10 @@
 
 namespace {
 
-// x / 255 rounded to nearest in every 16-bit lane, for x <= 255 * 255 (DivideBy255).
+// x / 255 rounded to nearest in every 16-bit lane, for x <= 255 * 255 (DivideBy255): with
+// a = x + 128, (a + (a >> 8)) >> 8 is the top half of a * 257.
 WIDE inline __m256i DivideBy255(__m256i x) {
-  x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+  return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 WIDE inline __m256i Multiply255(__m256i a, __m256i b) { return DivideBy255(_mm256_mullo_epi16(a, b)); }
@@ -162,11 +162,12 @@ WIDE inline __m256i ShadeGroup(const PixelState& state, const GroupRamps& ramps)
   for (int h = 0; h < 2; ++h) {
     rgb[h] = _mm256_srli_epi16(ramps.colour[h], 8);
     if (state.textured) rgb[h] = Multiply255(texels[h], rgb[h]);
-    if (state.specular) {
-      rgb[h] = _mm256_min_epi16(_mm256_add_epi16(rgb[h], _mm256_srli_epi16(ramps.highlight[h], 8)), _mm256_set1_epi16(255));
-    }
   }
-  return _mm256_packus_epi16(rgb[0], rgb[1]);
+  const __m256i shaded = _mm256_packus_epi16(rgb[0], rgb[1]);
+  if (!state.specular) return shaded;
+  // Every channel is a byte by now, so the highlight is added with the bytes' own saturation.
+  return _mm256_adds_epu8(shaded, _mm256_packus_epi16(_mm256_srli_epi16(ramps.highlight[0], 8),
+                                                      _mm256_srli_epi16(ramps.highlight[1], 8)));
 }
 
 WIDE inline __m256i Weigh(__m256i colour, D3DBLEND factor, __m256i source, __m256i dest) {

@@ -17,10 +17,10 @@
 
 namespace {
 
-// x / 255 rounded to nearest in every lane, for x <= 255 * 255 (DivideBy255).
+// x / 255 rounded to nearest in every lane, for x <= 255 * 255 (DivideBy255): with a = x + 128,
+// (a + (a >> 8)) >> 8 is the top half of a * 257.
 inline __m128i DivideBy255(__m128i x) {
-  x = _mm_add_epi16(x, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+  return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i Multiply255(__m128i a, __m128i b) { return DivideBy255(_mm_mullo_epi16(a, b)); }
