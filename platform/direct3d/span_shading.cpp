@@ -58,6 +58,8 @@ bool SpanPathSupported(SpanPath path) {
     case SpanPath::kPacked: return PackedSpanShader(ColourFormat::kRgb32, DepthFormat::kNone) != nullptr;
     case SpanPath::kWide:
       return WideSpanShader(ColourFormat::kRgb32, DepthFormat::kNone) != nullptr && WideInstructionsAvailable();
+    case SpanPath::kWideMasked:
+      return WideMaskedSpanShader(ColourFormat::kRgb32, DepthFormat::kNone) != nullptr && WideMaskedInstructionsAvailable();
     default: return true;
   }
 }
@@ -66,12 +68,13 @@ SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth, SpanPath path) 
   switch (path) {
     case SpanPath::kPacked: return PackedSpanShader(colour, depth);
     case SpanPath::kWide: return WideSpanShader(colour, depth);
+    case SpanPath::kWideMasked: return WideMaskedSpanShader(colour, depth);
     default: return ReferenceSpanShader(colour, depth);
   }
 }
 
 SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth) {
-  for (SpanPath path : {SpanPath::kWide, SpanPath::kPacked}) {
+  for (SpanPath path : {SpanPath::kWideMasked, SpanPath::kWide, SpanPath::kPacked}) {
     if (SpanPathSupported(path)) return SpanShaderFor(colour, depth, path);
   }
   return ReferenceSpanShader(colour, depth);

@@ -1,12 +1,14 @@
 // The fourth stage: every pixel of a covered span is depth-tested, textured, lit, blended and
 // written. Three shaders do it and give the same bytes: the reference, one channel at a time in
 // plain integer arithmetic; the packed one, two pixels to a 128-bit register (SSE2); and the wide
-// one, four pixels to a 256-bit register (AVX2), run only where the processor has it.
+// one, four pixels to a 256-bit register (AVX2), run only where the processor has it. The wide
+// shader is built twice: for AVX2, and as the masked path for processors with AVX-512, whose mask
+// registers write the partial groups at the end of a span far faster.
 #pragma once
 
 #include "platform/direct3d/rasteriser.h"
 
-enum class SpanPath { kReference, kPacked, kWide };
+enum class SpanPath { kReference, kPacked, kWide, kWideMasked };
 
 // Whether this build and this processor can run the path; the reference runs everywhere.
 bool SpanPathSupported(SpanPath path);
@@ -19,5 +21,7 @@ SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth);
 SpanShader ReferenceSpanShader(ColourFormat colour, DepthFormat depth);
 SpanShader PackedSpanShader(ColourFormat colour, DepthFormat depth);
 SpanShader WideSpanShader(ColourFormat colour, DepthFormat depth);
-// Whether the processor runs the wide path's instructions.
+SpanShader WideMaskedSpanShader(ColourFormat colour, DepthFormat depth);
+// Whether the processor runs the wide paths' instructions.
 bool WideInstructionsAvailable();
+bool WideMaskedInstructionsAvailable();

@@ -83,16 +83,19 @@ TEST_P(SpanShading, GivesTheReferenceBytes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, SpanShading, testing::Values(SpanPath::kPacked, SpanPath::kWide),
+INSTANTIATE_TEST_SUITE_P(Paths, SpanShading, testing::Values(SpanPath::kPacked, SpanPath::kWide, SpanPath::kWideMasked),
                          [](const testing::TestParamInfo<SpanPath>& info) {
-                           return info.param == SpanPath::kPacked ? std::string("Packed") : std::string("Wide");
+                           return info.param == SpanPath::kPacked ? std::string("Packed")
+                                  : info.param == SpanPath::kWide ? std::string("Wide")
+                                                                  : std::string("WideMasked");
                          });
 
 // The pipeline draws with the widest path the machine has.
 TEST(SpanShaderChoice, TakesTheWidestSupportedPath) {
-  const SpanPath widest = SpanPathSupported(SpanPath::kWide)     ? SpanPath::kWide
-                          : SpanPathSupported(SpanPath::kPacked) ? SpanPath::kPacked
-                                                                 : SpanPath::kReference;
+  const SpanPath widest = SpanPathSupported(SpanPath::kWideMasked) ? SpanPath::kWideMasked
+                          : SpanPathSupported(SpanPath::kWide)     ? SpanPath::kWide
+                          : SpanPathSupported(SpanPath::kPacked)   ? SpanPath::kPacked
+                                                                   : SpanPath::kReference;
   EXPECT_EQ(SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32),
             SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32, widest));
   EXPECT_TRUE(SpanPathSupported(SpanPath::kReference));
