@@ -1,12 +1,12 @@
 // The wide span shader built for processors with AVX-512: the same 256-bit arithmetic, with the
-// partial groups read and written through mask registers, and the compiler free to use thirty-two
+// partial groups read and written through mask registers (of every target format), and the compiler free to use thirty-two
 // registers. Floating-point expressions are never fused into multiply-adds (the build says so), so
 // it gives the same bytes as the other paths.
 #include "platform/direct3d/span_shading.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
-#define WIDE __attribute__((target("avx2,avx512f,avx512vl,avx512bw,avx512dq")))
+#define WIDE __attribute__((target("avx2,avx512f,avx512vl,avx512bw,avx512dq,bmi2")))
 #define WIDE_MASK_REGISTERS 1
 #include "platform/direct3d/span_shading_wide.h"
 
@@ -16,7 +16,7 @@ SpanShader WideMaskedSpanShader(ColourFormat colour, DepthFormat depth) {
 
 bool WideMaskedInstructionsAvailable() {
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-         __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq");
+         __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("bmi2");
 }
 
 #else

@@ -259,34 +259,45 @@ WIDE inline __m256i ReadGroup(const std::uint8_t* at, int count) {
   }
 }
 
-// Writes the pixels whose bit is set in `pass`. Whole groups of the narrower formats are
-// converted and written in the register; the others pixel by pixel.
+// Writes the pixels whose bit is set in `pass`. Groups of the narrower formats are converted and
+// written in the register, whole ones always and partial ones under mask registers; the others
+// pixel by pixel.
 template <ColourFormat F>
 WIDE inline void WriteGroup(std::uint8_t* at, __m256i shaded, unsigned pass, int count) {
   if constexpr (F == ColourFormat::kRgb32) {
     if (pass == 0xFF) _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), shaded);
     else StoreLanes(at, pass, shaded);
-  } else if (pass == 0xFF && F == ColourFormat::kRgb565) {
+  } else if (F == ColourFormat::kRgb565 && (pass == 0xFF || WIDE_MASK_REGISTERS)) {
     // Each channel's top bits, as WritePixel keeps them; the sixteen-bit values fit the signed
     // packing, which leaves pixels 0-3 in the low lane's first half and 4-7 in the high one's.
     const __m256i v = _mm256_or_si256(
         _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(shaded, 8), _mm256_set1_epi32(0xF800)),
                         _mm256_and_si256(_mm256_srli_epi32(shaded, 5), _mm256_set1_epi32(0x07E0))),
         _mm256_and_si256(_mm256_srli_epi32(shaded, 3), _mm256_set1_epi32(0x001F)));
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), _MM_SHUFFLE(3, 1, 2, 0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(packed));
-  } else if (pass == 0xFF && F == ColourFormat::kRgb24) {
-    // Each lane's four pixels as twelve bytes, written as eight and four so nothing past the
-    // group is touched.
+    const __m128i packed = _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), _MM_SHUFFLE(3, 1, 2, 0)));
+#if WIDE_MASK_REGISTERS
+    _mm_mask_storeu_epi16(at, static_cast<__mmask8>(pass), packed);
+#else
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), packed);
+#endif
+  } else if (F == ColourFormat::kRgb24 && (pass == 0xFF || WIDE_MASK_REGISTERS)) {
+    // Each lane's four pixels as twelve bytes.
     const __m256i bytes = _mm256_shuffle_epi8(
         shaded, _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12,
                                  13, 14, -1, -1, -1, -1));
+#if WIDE_MASK_REGISTERS
+    // The two lanes' bytes side by side, written under a mask of three bits per passing pixel.
+    const __m256i packed = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0));
+    _mm256_mask_storeu_epi8(at, _pdep_u32(pass, 0x249249) * 7, packed);
+#else
+    // Written as eight and four bytes a lane, so nothing past the group is touched.
     const __m128i halves[2] = {_mm256_castsi256_si128(bytes), _mm256_extracti128_si256(bytes, 1)};
     for (int h = 0; h < 2; ++h) {
       _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 12 * h), halves[h]);
       const int last = _mm_extract_epi32(halves[h], 2);
       std::memcpy(at + 12 * h + 8, &last, 4);
     }
+#endif
   } else {
     alignas(32) std::uint32_t pixels[kGroup];
     _mm256_store_si256(reinterpret_cast<__m256i*>(pixels), shaded);
