@@ -1,7 +1,7 @@
 // The wide span shader built for processors with AVX-512: the same 256-bit arithmetic, with the
-// partial groups read and written through mask registers (of every target format), and the compiler free to use thirty-two
-// registers. Floating-point expressions are never fused into multiply-adds (the build says so), so
-// it gives the same bytes as the other paths.
+// partial groups of every target format read and written through mask registers, and the
+// compiler free to use thirty-two registers. Floating-point expressions are never fused into
+// multiply-adds (the build says so), so it gives the same bytes as the other paths.
 #include "platform/direct3d/span_shading.h"
 
 #if defined(__x86_64__) || defined(__i386__)
