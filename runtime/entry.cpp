@@ -16,13 +16,13 @@
 HWND MainWindow = nullptr;
 bool WindowedMode = false;
 bool Playing = false;
+bool ShutDown = false;
 std::uint32_t* Canvas = nullptr;
 
 namespace {
 
 HINSTANCE Instance = nullptr;
 int ShowCommand = 0;
-bool ShutDown = false;
 
 void CreateMainWindow() {
   WNDCLASSA windowClass{};

@@ -11,6 +11,8 @@ extern HWND MainWindow;
 extern bool WindowedMode;
 // True from the moment slot 0 starts until the entry returns: the program is playing.
 extern bool Playing;
+// True once Shutdown has run; the entry clears it as a run starts.
+extern bool ShutDown;
 
 // The entry: runs the whole program and returns the quit message's exit code (0).
 int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);

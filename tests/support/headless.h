@@ -1,6 +1,6 @@
 // A headless machine for in-process tests: installs the headless backend, forgets the window,
-// the queue, the sound library, the fault rules and the display settings, and gives them back
-// afterwards.
+// the queue, the sound library, the fault rules, the display settings and whether a run has shut
+// down, and gives them back afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include "platform/faults.h"
 #include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
+#include "runtime/entry.h"
 
 class HeadlessTest : public ::testing::Test {
  protected:
@@ -19,6 +20,7 @@ class HeadlessTest : public ::testing::Test {
     ResetSoundLibrary();
     ResetWindowsState();
     DirectDrawSettings() = DisplaySettings{};
+    ShutDown = false;
     backend.printBoxes = false;
     SetWindowsBackend(&backend);
   }
