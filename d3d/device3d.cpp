@@ -10,10 +10,6 @@ IDirectDrawSurface4* DepthBuffer = nullptr;
 IDirect3DDevice3* Device3D = nullptr;
 IDirect3DViewport3* Viewport3D = nullptr;
 
-namespace {
-
-// The scenes' picture area, display rows 52 to 331: x/w from -1 to 1 spans the 512 columns and
-// y/w from 0.5 down to -0.5 the 280 rows, so a unit is 256 pixels across but 280 down.
 D3DVIEWPORT2 PictureViewport() {
   D3DVIEWPORT2 viewport;
   std::memset(&viewport, 0, sizeof(viewport));
@@ -30,8 +26,6 @@ D3DVIEWPORT2 PictureViewport() {
   viewport.dvMaxZ = 1.0f;
   return viewport;
 }
-
-}  // namespace
 
 HRESULT PickDepthFormat(DDPIXELFORMAT* format, void* context) {
   if (format->dwFlags == DDPF_ZBUFFER) {

@@ -9,6 +9,10 @@ extern IDirectDrawSurface4* DepthBuffer;
 extern IDirect3DDevice3* Device3D;
 extern IDirect3DViewport3* Viewport3D;
 
+// The scenes' picture area, display rows 52 to 331: x/w from -1 to 1 spans the 512 columns and
+// y/w from 0.5 down to -0.5 the 280 rows, so a unit is 256 pixels across but 280 down.
+D3DVIEWPORT2 PictureViewport();
+
 // Creates the four objects; every failure is fatal.
 void CreateDevice3D();
 // Picks a depth format and creates and attaches the depth buffer; called by CreateDevice3D.

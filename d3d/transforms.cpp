@@ -93,14 +93,13 @@ void TranslateWorld(float x, float y, float z) {
   Device3D->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
 }
 
-void InitTransforms() {
-  D3DMATRIX world;
-  if (FAILED(Device3D->SetTransform(D3DTRANSFORMSTATE_WORLD, &SetIdentity(world)))) {
-    FatalError("Unable to set world transform");
-  }
+D3DMATRIX CameraView() {
   D3DMATRIX view;
   SetIdentity(view)._43 = -10.0f;
-  if (FAILED(Device3D->SetTransform(D3DTRANSFORMSTATE_VIEW, &view))) FatalError("Unable to set view transform");
+  return view;
+}
+
+D3DMATRIX CameraProjection() {
   D3DMATRIX projection;
   SetIdentity(projection);
   projection._11 = 2.0f;
@@ -108,6 +107,17 @@ void InitTransforms() {
   projection._34 = 1.0f;
   projection._43 = -1.0f;
   projection._44 = 0.0f;
+  return projection;
+}
+
+void InitTransforms() {
+  D3DMATRIX world;
+  if (FAILED(Device3D->SetTransform(D3DTRANSFORMSTATE_WORLD, &SetIdentity(world)))) {
+    FatalError("Unable to set world transform");
+  }
+  D3DMATRIX view = CameraView();
+  if (FAILED(Device3D->SetTransform(D3DTRANSFORMSTATE_VIEW, &view))) FatalError("Unable to set view transform");
+  D3DMATRIX projection = CameraProjection();
   if (FAILED(Device3D->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection))) {
     FatalError("Unable to set project transform");
   }

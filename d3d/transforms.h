@@ -18,6 +18,9 @@ void ComposeRotations(D3DMATRIX& result, const D3DMATRIX& p, const D3DMATRIX& q,
 void RotateWorld(TurnUnits ax, TurnUnits ay, TurnUnits az);
 // Replaces the translation of the current world transform, keeping its rotation.
 void TranslateWorld(float x, float y, float z);
-// World identity, the eye at world z = 10 looking along +z, and the projection with its near
+// The fixed camera: the eye at world z = 10 looking along +z, and the projection with its near
 // plane at camera z = 1 and no far plane.
+D3DMATRIX CameraView();
+D3DMATRIX CameraProjection();
+// World identity, and the camera's view and projection.
 void InitTransforms();

@@ -13,6 +13,8 @@ namespace {
 constexpr const char* kOpenFailure = "Unable to open datafile";
 constexpr const char* kCorrupted = "Package file seems to be corrupted";
 
+PakLookupObserver lookupObserver = nullptr;
+
 std::uint32_t LittleEndian32(const unsigned char* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
@@ -77,7 +79,10 @@ void PakArchive::open(const char* packagePath) {
   count = entryCount;
 }
 
+void SetPakLookupObserver(PakLookupObserver observer) { lookupObserver = observer; }
+
 PakEntry PakArchive::find(const char* name) const {
+  if (lookupObserver != nullptr) lookupObserver(name);
   for (std::int32_t i = 0; i < count; ++i) {
     const char* stored = entries[i].name;
     std::size_t at = 0;

@@ -36,6 +36,12 @@ class PakArchive {
 // The one package of the run.
 extern PakArchive Package;
 
+// Called with the name of every PakArchive::find, before the search, when set; null by default,
+// when a lookup costs one test more. Every reader looks its member up before it reads, so this
+// sees the order of the package reads (the tests record it).
+using PakLookupObserver = void (*)(const char* name);
+void SetPakLookupObserver(PakLookupObserver observer);
+
 // The directory format, shared by the archive and the package tool.
 enum class PakDirectoryStatus { kOk, kWrongMagic, kEndsEarly, kNameTooLong };
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/comma_list.h"
+
 namespace faults {
 namespace {
 
@@ -58,16 +60,15 @@ bool parseRule(const std::string& item, std::string* operation, Rule* rule) {
 
 using RuleList = std::vector<std::pair<std::string, Rule>>;
 
+// An empty list is malformed too: a rule list says which calls fail.
 bool parseList(const std::string& rules, RuleList* parsed) {
-  size_t start = 0;
-  while (start <= rules.size()) {
-    size_t end = rules.find(',', start);
-    if (end == std::string::npos) end = rules.size();
+  const std::vector<std::string> items = SplitCommaList(rules);
+  if (items.empty()) return false;
+  for (const std::string& item : items) {
     std::string operation;
     Rule rule{};
-    if (!parseRule(rules.substr(start, end - start), &operation, &rule)) return false;
+    if (!parseRule(item, &operation, &rule)) return false;
     parsed->emplace_back(operation, rule);
-    start = end + 1;
   }
   return true;
 }

@@ -8,7 +8,7 @@
 #include "scenes/d3d/diamond_scene.h"
 #include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/mesh_scene.h"
-#include "scenes/soft/blobs.h"
+#include "scenes/soft/environment_blobs.h"
 #include "scenes/soft/floor_and_ceiling.h"
 #include "scenes/soft/framed_tunnel.h"
 #include "scenes/soft/greetings_scene.h"
@@ -27,7 +27,7 @@ const ScheduleEntry kSchedule[kSlotCount] = {
     {RenderMeshScene, 11000},         // 0: textured mesh over a picture
     {RenderWarpScene, 5000},          // 1: sine-warped texture
     {RenderBlobScene, 20000},         // 2: bulging cube over a wave
-    {RenderBlobs, 15000},             // 3: environment-mapped blobs
+    {RenderEnvironmentBlobs, 15000},             // 3: environment-mapped blobs
     {RenderDiamondScene, 14000},      // 4: turning diamond / floor and ceiling
     {RenderFlareScene, 5000},         // 5: twisting bar with flares
     {RenderTunnelFieldScene, 1000},   // 6: four-centre tunnel
@@ -54,7 +54,7 @@ void SetUpScenes() {
   SetUpFramedTunnel();
   SetUpWarpScene();
   SetUpGreetingsScene();
-  SetUpBlobs();
+  SetUpEnvironmentBlobs();
   SetUpTunnelFieldScene();
   SetUpScrollerScene();
   SetUpDiamondScene();
@@ -72,7 +72,7 @@ void CleanUpScenes() {
   CleanUpWarpScene();
   CleanUpGreetingsScene();
   CleanUpScrollerScene();
-  CleanUpBlobs();
+  CleanUpEnvironmentBlobs();
   CleanUpMeshScene();
   ReleaseDevice3D();
 }

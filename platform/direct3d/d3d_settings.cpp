@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/comma_list.h"
+
 namespace {
 
 Direct3DSettingsData FromEnvironment() {
@@ -11,18 +13,12 @@ Direct3DSettingsData FromEnvironment() {
   const char* text = std::getenv("KALETH_DEPTH_FORMATS");
   if (text == nullptr) return settings;
   settings.depthFormats.clear();
-  const std::string list(text);
-  std::size_t start = 0;
-  while (start < list.size()) {
-    std::size_t end = list.find(',', start);
-    if (end == std::string::npos) end = list.size();
-    const std::string item = list.substr(start, end - start);
+  for (const std::string& item : SplitCommaList(text)) {
     if (item == "16") settings.depthFormats.push_back(DepthPixelFormat(16));
     else if (item == "32") settings.depthFormats.push_back(DepthPixelFormat(32));
     else if (item == "24s8") settings.depthFormats.push_back(DepthPixelFormat(24, 8));
     else if (item == "15s1") settings.depthFormats.push_back(DepthPixelFormat(15, 1));
     else if (item != "none") std::fprintf(stderr, "KALETH_DEPTH_FORMATS: ignoring '%s'\n", item.c_str());
-    start = end + 1;
   }
   return settings;
 }

@@ -3,7 +3,7 @@
 
 #include "platform/direct3d/d3d.h"
 #include "platform/direct3d/device_core.h"
-#include "platform/direct3d/texture_sampling.h"
+#include "platform/direct3d/pipeline/texture_sampling.h"
 #include "platform/faults.h"
 
 namespace {

@@ -5,13 +5,12 @@
 #include <vector>
 
 #include "platform/direct3d/d3d.h"
-#include "platform/direct3d/lighting.h"
-#include "platform/direct3d/matrix.h"
-#include "platform/direct3d/primitive_assembly.h"
-#include "platform/direct3d/rasteriser.h"
+#include "platform/direct3d/pipeline/lighting.h"
+#include "platform/direct3d/pipeline/matrix.h"
+#include "platform/direct3d/pipeline/pipeline.h"
+#include "platform/direct3d/pipeline/primitive_assembly.h"
+#include "platform/direct3d/pipeline/texture_cache.h"
 #include "platform/direct3d/render_states.h"
-#include "platform/direct3d/texture_cache.h"
-#include "platform/direct3d/vertex_processing.h"
 
 struct DeviceCore {
   IDirectDrawSurface4* target = nullptr;  // held

@@ -1,8 +1,11 @@
 #include <cstring>
 
 #include "platform/direct3d/device_core.h"
-#include "platform/direct3d/span_shading.h"
-#include "platform/direct3d/viewport_mapping.h"
+#include "platform/direct3d/pipeline/render_target.h"
+#include "platform/direct3d/pipeline/span_shading.h"
+#include "platform/direct3d/pipeline/texture_sampling.h"
+#include "platform/direct3d/pipeline/vertex_processing.h"
+#include "platform/direct3d/pipeline/viewport_mapping.h"
 
 bool VertexFormatSupported(DWORD vertexFormat) {
   const DWORD texCount = (vertexFormat & D3DFVF_TEXCOUNT_MASK) >> 8;

@@ -2,7 +2,7 @@
 #include "platform/direct3d/d3d.h"
 #include "platform/direct3d/d3d_settings.h"
 #include "platform/direct3d/device_core.h"
-#include "platform/direct3d/render_target.h"
+#include "platform/direct3d/pipeline/render_target.h"
 #include "platform/faults.h"
 
 IDirect3D3* MakeDirect3D(IDirectDraw4* directDraw) {

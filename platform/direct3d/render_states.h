@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/direct3d/d3d.h"
-#include "platform/direct3d/rasteriser.h"
+#include "platform/direct3d/pipeline/pipeline.h"
 
 // The render states the device honours, at a fresh device's values.
 struct RenderStates {

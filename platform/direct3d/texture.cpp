@@ -1,7 +1,7 @@
 // IDirect3DTexture2: what a texture surface hands out for IID_IDirect3DTexture2, and the
 // texture's texels as the pipeline reads them.
 #include "platform/direct3d/d3d.h"
-#include "platform/direct3d/texture_sampling.h"
+#include "platform/direct3d/pipeline/texture_sampling.h"
 
 IDirect3DTexture2* MakeTexture(IDirectDrawSurface4* surface) {
   auto* texture = new IDirect3DTexture2();

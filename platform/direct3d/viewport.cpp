@@ -2,8 +2,8 @@
 #include <algorithm>
 
 #include "platform/direct3d/d3d.h"
-#include "platform/direct3d/render_target.h"
-#include "platform/direct3d/viewport_mapping.h"
+#include "platform/direct3d/pipeline/render_target.h"
+#include "platform/direct3d/pipeline/viewport_mapping.h"
 #include "platform/faults.h"
 
 IDirect3DViewport3::~IDirect3DViewport3() {

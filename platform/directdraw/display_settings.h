@@ -8,10 +8,10 @@
 
 #include "platform/windows/win32.h"
 
-struct DisplaySettings {
+struct DirectDrawSettingsData {
   std::vector<DWORD> modeDepths{32, 24, 16};
   DWORD desktopDepth = 32;
   int pitchPadding = 0;
 };
 
-DisplaySettings& DirectDrawSettings();
+DirectDrawSettingsData& DirectDrawSettings();

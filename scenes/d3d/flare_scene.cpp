@@ -7,7 +7,7 @@
 #include "scenes/d3d/table_trig.h"
 #include "scenes/d3d/twist_bar.h"
 #include "scenes/d3d/wave_grid.h"
-#include "scenes/soft/blobs.h"
+#include "scenes/soft/environment_blobs.h"
 
 FlareSceneTextures FlareScene;
 D3DVERTEX FlareQuad[4];

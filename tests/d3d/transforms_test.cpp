@@ -6,8 +6,8 @@
 
 #include "d3d/device3d.h"
 #include "d3d/transforms.h"
-#include "platform/direct3d/vertex_processing.h"
-#include "platform/direct3d/viewport_mapping.h"
+#include "platform/direct3d/pipeline/vertex_processing.h"
+#include "platform/direct3d/pipeline/viewport_mapping.h"
 #include "runtime/errors.h"
 #include "runtime/tables.h"
 #include "tests/support/headless.h"
@@ -16,21 +16,6 @@
 namespace {
 
 bool SameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
-
-// The letterboxed picture area of a 512 x 384 display, as the start-up sets it.
-D3DVIEWPORT2 PictureViewport() {
-  D3DVIEWPORT2 v{};
-  v.dwSize = sizeof(v);
-  v.dwY = 52;
-  v.dwWidth = 512;
-  v.dwHeight = 280;
-  v.dvClipX = -1.0f;
-  v.dvClipY = 0.5f;
-  v.dvClipWidth = 2.0f;
-  v.dvClipHeight = 1.0f;
-  v.dvMaxZ = 1.0f;
-  return v;
-}
 
 class TransformsTest : public HeadlessTest {
  protected:
@@ -55,9 +40,10 @@ class TransformsTest : public HeadlessTest {
     return m;
   }
 
-  // Where a camera-space point lands: column, row and depth on the display.
+  // Where a world-space point lands through the device's transforms: column, row and depth on
+  // the display.
   ScreenVertex Place(float x, float y, float z) {
-    const VertexSetup setup = MakeVertexSetup(IdentityMatrix(), IdentityMatrix(),
+    const VertexSetup setup = MakeVertexSetup(ToMatrix4(Get(D3DTRANSFORMSTATE_WORLD)), ToMatrix4(Get(D3DTRANSFORMSTATE_VIEW)),
                                               ToMatrix4(Get(D3DTRANSFORMSTATE_PROJECTION)), nullptr);
     const float position[3] = {x, y, z};
     VertexStreams streams;
@@ -186,36 +172,22 @@ TEST_F(TransformsTest, TranslateWorldWhoseReadFailsKeepsNoGarbage) {
   EXPECT_TRUE(SameMatrix(Get(D3DTRANSFORMSTATE_WORLD), expected));
 }
 
-TEST_F(TransformsTest, InitTransformsSetsTheCameraAndProjection) {
+// The eye sits at world z = 10, so world z = 12 is two units in front of it; a world rotated
+// before InitTransforms is put back to the identity.
+TEST_F(TransformsTest, ProjectionPutsPointsOnTheLetterboxEdgesAndDepthsOnTheNearPlane) {
   RotateWorld(5, 6, 7);
   InitTransforms();
-  D3DMATRIX identity, view, projection;
-  SetIdentity(identity);
-  SetIdentity(view)._43 = -10.0f;
-  SetIdentity(projection);
-  projection._11 = 2.0f;
-  projection._22 = 2.0f;
-  projection._34 = 1.0f;
-  projection._43 = -1.0f;
-  projection._44 = 0.0f;
-  EXPECT_TRUE(SameMatrix(Get(D3DTRANSFORMSTATE_WORLD), identity));
-  EXPECT_TRUE(SameMatrix(Get(D3DTRANSFORMSTATE_VIEW), view));
-  EXPECT_TRUE(SameMatrix(Get(D3DTRANSFORMSTATE_PROJECTION), projection));
-}
-
-TEST_F(TransformsTest, ProjectionPutsPointsOnTheLetterboxEdgesAndDepthsOnTheNearPlane) {
-  InitTransforms();
-  const ScreenVertex right = Place(1.0f, 0.0f, 2.0f);
+  const ScreenVertex right = Place(1.0f, 0.0f, 12.0f);
   EXPECT_EQ(right.x, 512.0f);
   EXPECT_EQ(right.y, 192.0f);
-  const ScreenVertex top = Place(0.0f, 0.5f, 2.0f);
+  const ScreenVertex top = Place(0.0f, 0.5f, 12.0f);
   EXPECT_EQ(top.x, 256.0f);
   EXPECT_EQ(top.y, 52.0f);
-  EXPECT_EQ(Place(0.0f, -0.5f, 2.0f).y, 332.0f);
-  EXPECT_EQ(Place(-1.0f, 0.0f, 2.0f).x, 0.0f);
-  EXPECT_EQ(Place(0.0f, 0.0f, 1.0f).z, 0.0f);
-  EXPECT_EQ(Place(0.0f, 0.0f, 2.0f).z, 0.5f);
-  EXPECT_FLOAT_EQ(Place(0.0f, 0.0f, 1000.0f).z, 0.999f);
+  EXPECT_EQ(Place(0.0f, -0.5f, 12.0f).y, 332.0f);
+  EXPECT_EQ(Place(-1.0f, 0.0f, 12.0f).x, 0.0f);
+  EXPECT_EQ(Place(0.0f, 0.0f, 11.0f).z, 0.0f);
+  EXPECT_EQ(Place(0.0f, 0.0f, 12.0f).z, 0.5f);
+  EXPECT_FLOAT_EQ(Place(0.0f, 0.0f, 1010.0f).z, 0.999f);
 }
 
 TEST_F(TransformsTest, TheTopOfThePictureAreaIsDrawnAndTheRowAboveIsNot) {

@@ -9,7 +9,7 @@
 
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
-#include "scenes/soft/blobs.h"
+#include "scenes/soft/environment_blobs.h"
 #include "scenes/soft/greetings_scene.h"
 #include "scenes/soft/scroller_scene.h"
 #include "scenes/soft/tunnel_field_scene.h"
@@ -87,7 +87,7 @@ TEST_F(SceneOrderTest, SoftwareScenesReadAndFreeInTheirOrders) {
 TEST_F(SceneOrderTest, BlobsDiamondAndMeshReadInTheirPlacesAndTheBlobsGiveBackAfterTheScroller) {
   Blocks expectedFrees;
   Play([&] {
-    expectedFrees = {Scroller.text, Blobs.distances, Blobs.environment};
+    expectedFrees = {Scroller.text, EnvironmentBlobs.distances, EnvironmentBlobs.environment};
     return expectedFrees;
   });
 

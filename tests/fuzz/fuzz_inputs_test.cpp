@@ -1,13 +1,16 @@
-// The fuzz entry points on fixed inputs: the seeds are read through (and become the fuzzers'
-// corpus), and mutated or cut seeds end either read through or with a fatal box, never worse.
+// The fuzz entry points on fixed inputs: the seeds are read through and are the committed corpus
+// the fuzzers start from; every input a fuzzer found and was kept, and mutated or cut seeds, end
+// either read through or with a fatal box, never worse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "fuzz/fuzz_targets.h"
 #include "runtime/errors.h"
-#include "tests/soundlib/sound_test.h"
+#include "tests/platform/soundlib/sound_test.h"
 #include "tests/support/data_files.h"
 #include "tools/common/pcx_writer.h"
 
@@ -57,40 +60,77 @@ struct Shuffler {
   }
 };
 
-using FuzzInputs = HeadlessTest;
+Bytes FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
-TEST_F(FuzzInputs, SeedsAreReadThroughAndWrittenAsTheCorpus) {
-  const char* corpus = std::getenv("KALETH_FUZZ_CORPUS");
-  const fs::path root = corpus != nullptr ? fs::path(corpus) : fs::path("fuzz-corpus");
+class FuzzInputs : public HeadlessTest {
+ protected:
+  // Feeds one input to the entry; true when it was read through. A fatal end must have shown its
+  // box, and either end leaves no quit behind.
+  bool Feed(const Target& target, const Bytes& input, const std::string& what) {
+    const std::size_t boxesBefore = backend.boxes.size();
+    const bool readThrough = target.entry(input.data(), input.size());
+    if (!readThrough) {
+      EXPECT_GT(backend.boxes.size(), boxesBefore) << what << ": a fatal end without its box";
+      if (backend.boxes.size() > boxesBefore) EXPECT_EQ(backend.boxes.back().caption, kErrorCaption) << what;
+    }
+    EXPECT_EQ(CountQuits(), 0) << what << ": the entry takes its quit off the queue";
+    backend.boxes.clear();
+    return readThrough;
+  }
+};
+
+// fuzz-corpus/READER/seed-N, committed, is where make fuzz-smoke starts from; it must hold exactly
+// the seeds made here. With KALETH_FUZZ_CORPUS=DIR the seeds are written into DIR instead, which
+// is how the committed ones are made again after a reader's format changed.
+TEST_F(FuzzInputs, TheCommittedCorpusHoldsTheseSeedsAndEachIsReadThrough) {
+  const char* rewrite = std::getenv("KALETH_FUZZ_CORPUS");
+  const fs::path root = rewrite != nullptr ? fs::path(rewrite) : fs::path(KALETH_SOURCE_DIR) / "fuzz-corpus";
   for (const Target& target : Targets()) {
     const fs::path folder = root / target.reader;
-    fs::create_directories(folder);
+    if (rewrite != nullptr) fs::create_directories(folder);
     for (std::size_t i = 0; i < target.seeds.size(); ++i) {
       const Bytes& seed = target.seeds[i];
-      EXPECT_TRUE(target.entry(seed.data(), seed.size())) << target.reader << " seed " << i;
-      std::ofstream((folder / ("seed-" + std::to_string(i))).string(), std::ios::binary)
-          .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+      const fs::path file = folder / ("seed-" + std::to_string(i));
+      EXPECT_TRUE(target.entry(seed.data(), seed.size())) << file;
+      if (rewrite != nullptr) {
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(seed.data()), static_cast<std::streamsize>(seed.size()));
+      } else {
+        EXPECT_TRUE(FileBytes(file) == seed) << file << " is not the seed made here: write it again with KALETH_FUZZ_CORPUS";
+      }
     }
+    const auto files = std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    EXPECT_EQ(static_cast<std::size_t>(files), target.seeds.size()) << folder << " holds other files";
   }
   for (const RecordedBox& box : backend.boxes) EXPECT_EQ(box.text, "wrong pcxfile") << "only the narrow seeds warn";
+}
+
+// tests/fuzz/regressions/READER/NAME: each input a fuzzer found, kept under a name that says what
+// it exercises, fed again through the entry point the fuzzer called.
+TEST_F(FuzzInputs, EveryKeptRegressionEndsReadThroughOrWithAFatalBox) {
+  const fs::path root = fs::path(KALETH_SOURCE_DIR) / "tests" / "fuzz" / "regressions";
+  std::size_t kept = 0;
+  for (const fs::directory_entry& folder : fs::directory_iterator(root)) {
+    const std::vector<Target> targets = Targets();
+    const auto target = std::find_if(targets.begin(), targets.end(),
+                                     [&](const Target& t) { return folder.path().filename() == t.reader; });
+    ASSERT_NE(target, targets.end()) << folder.path() << " names no reader";
+    for (const fs::directory_entry& file : fs::directory_iterator(folder.path())) {
+      Feed(*target, FileBytes(file.path()), file.path().string());
+      ++kept;
+    }
+  }
+  EXPECT_GT(kept, 0u);
 }
 
 TEST_F(FuzzInputs, CutAndMutatedSeedsEndReadThroughOrWithAFatalBox) {
   Shuffler shuffler;
   for (const Target& target : Targets()) {
     int readThrough = 0, fatal = 0;
-    auto feed = [&](const Bytes& input) {
-      const std::size_t boxesBefore = backend.boxes.size();
-      if (target.entry(input.data(), input.size())) {
-        ++readThrough;
-      } else {
-        ++fatal;
-        ASSERT_GT(backend.boxes.size(), boxesBefore) << target.reader << ": a fatal end without its box";
-        EXPECT_EQ(backend.boxes.back().caption, kErrorCaption);
-      }
-      EXPECT_EQ(CountQuits(), 0) << "the entry takes its quit off the queue";
-      backend.boxes.clear();
-    };
+    auto feed = [&](const Bytes& input) { ++(Feed(target, input, target.reader) ? readThrough : fatal); };
     for (const Bytes& seed : target.seeds) {
       // Every cut, up to a few hundred of them a seed.
       const std::size_t step = std::max<std::size_t>(1, seed.size() / 300);

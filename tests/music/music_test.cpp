@@ -4,7 +4,7 @@
 #include "music/beat_flags.h"
 #include "music/music.h"
 #include "runtime/errors.h"
-#include "tests/soundlib/sound_test.h"
+#include "tests/platform/soundlib/sound_test.h"
 #include "tests/support/data_files.h"
 
 namespace {

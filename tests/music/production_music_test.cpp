@@ -8,7 +8,7 @@
 #include "data/member_file.h"
 #include "data/pak_archive.h"
 #include "music/music.h"
-#include "tests/soundlib/sound_test.h"
+#include "tests/platform/soundlib/sound_test.h"
 #include "tests/support/xm_notes.h"
 
 namespace {

@@ -19,7 +19,7 @@ class HeadlessTest : public ::testing::Test {
     faults::Reset();
     ResetSoundLibrary();
     ResetWindowsState();
-    DirectDrawSettings() = DisplaySettings{};
+    DirectDrawSettings() = DirectDrawSettingsData{};
     ShutDown = false;
     backend.printBoxes = false;
     SetWindowsBackend(&backend);
@@ -29,7 +29,7 @@ class HeadlessTest : public ::testing::Test {
     ResetWindowsState();
     SetWindowsBackend(nullptr);
     faults::Reset();
-    DirectDrawSettings() = DisplaySettings{};
+    DirectDrawSettings() = DirectDrawSettingsData{};
   }
 
   // Takes every waiting message off the queue.

@@ -1,6 +1,6 @@
 // Records the members the system looks up in the package, in order: every reader looks its
 // member up with PakArchive::find before it reads, so this is the order of the package reads.
-// The test binary is linked with that lookup wrapped by this log.
+// The log is the package's lookup observer while it records.
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/present.h"
@@ -50,9 +51,10 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Runs `frame` once per iteration, timing each call, and reports the median and the minimum.
+// Runs `frame` once per iteration, timing each call, and reports the median and the minimum
+// under the slot and label given.
 template <typename Frame>
-Measured TimeEach(benchmark::State& state, Frame frame) {
+Measured TimeEach(benchmark::State& state, std::string slot, std::string label, Frame frame) {
   std::vector<double> ms;
   ms.reserve(static_cast<std::size_t>(state.max_iterations));
   std::int64_t k = 0;
@@ -62,7 +64,7 @@ Measured TimeEach(benchmark::State& state, Frame frame) {
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
   }
   const double median = Median(ms);
-  Measured result{"", "", median, *std::min_element(ms.begin(), ms.end()), median > 0 ? 1000.0 / median : 0.0};
+  Measured result{std::move(slot), std::move(label), median, *std::min_element(ms.begin(), ms.end()), median > 0 ? 1000.0 / median : 0.0};
   state.counters["median_ms"] = result.medianMs;
   state.counters["min_ms"] = result.minimumMs;
   state.counters["fps"] = result.framesPerSecond;
@@ -72,13 +74,11 @@ Measured TimeEach(benchmark::State& state, Frame frame) {
 
 void MeasureFloor(benchmark::State& state) {
   std::vector<std::uint32_t> copy(kCanvasBytes / 4);
-  Measured result = TimeEach(state, [&](std::int64_t) {
+  Measured result = TimeEach(state, "-", "canvas copy, 573,440 bytes", [&](std::int64_t) {
     std::memcpy(copy.data(), Canvas, kCanvasBytes);
     benchmark::ClobberMemory();
   });
   FloorMedianMs = result.medianMs;
-  result.slot = "-";
-  result.label = "canvas copy, 573,440 bytes";
   Results.push_back(result);
 }
 
@@ -95,15 +95,13 @@ void MeasureSlot(benchmark::State& state, const SlotCase& slotCase, int frames) 
   EnterSlot(slotCase.slot, start);
   if (slotCase.prepare) slotCase.prepare();
   const std::uint64_t duration = SlotTable[slotCase.slot].duration;
-  Measured result = TimeEach(state, [&](std::int64_t k) {
+  Measured result = TimeEach(state, std::to_string(slotCase.slot), slotCase.label, [&](std::int64_t k) {
     // The middles of `frames` equal parts of the slot, so every frame stays inside it.
     const auto at = static_cast<std::uint32_t>(duration * static_cast<std::uint64_t>(2 * (k % frames) + 1) /
                                                (2 * static_cast<std::uint64_t>(frames)));
     Timeline.Dispatch(start + at, Canvas);
     PresentFrame();
   });
-  result.slot = std::to_string(slotCase.slot);
-  result.label = slotCase.label;
   Results.push_back(result);
 }
 
@@ -115,7 +113,7 @@ void MeasureProduction(benchmark::State& state, HeadlessBackend& backend) {
   EnterSlot(0, start);
   backend.frameStepMicroseconds = kSixtyHertzMicroseconds;
   const auto begin = std::chrono::steady_clock::now();
-  Measured result = TimeEach(state, [](std::int64_t) {
+  Measured result = TimeEach(state, "all", "whole production, 60 fps steps", [](std::int64_t) {
     Timeline.Dispatch(timeGetTime(), Canvas);
     PresentFrame();
   });
@@ -125,8 +123,6 @@ void MeasureProduction(benchmark::State& state, HeadlessBackend& backend) {
   result.framesPerSecond = static_cast<double>(state.iterations()) / seconds;
   state.counters["fps"] = result.framesPerSecond;
   state.counters["x_real_time"] = played / seconds;
-  result.slot = "all";
-  result.label = "whole production, 60 fps steps";
   Results.push_back(result);
   ProductionSummary = std::to_string(state.iterations()) + " frames, " + Fixed(played, 1) + " s of timeline in " +
                       Fixed(seconds, 1) + " s: " + Fixed(result.framesPerSecond, 0) + " frames per second, " +
@@ -141,10 +137,8 @@ void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) 
     return;
   }
   int triangles = 0;
-  Measured result = TimeEach(state, [&](std::int64_t k) { triangles = frame(k); });
+  Measured result = TimeEach(state, "3D", pipelineCase.label, [&](std::int64_t k) { triangles = frame(k); });
   if (triangles > 0) state.counters["triangles_per_s"] = triangles / (result.medianMs / 1000.0);
-  result.slot = "3D";
-  result.label = pipelineCase.label;
   Results.push_back(result);
 }
 

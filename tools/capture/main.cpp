@@ -29,7 +29,7 @@ std::int64_t TimelineMilliseconds(std::uint32_t now) {
 }
 
 void OfferDisplayDepth(int depth) {
-  DisplaySettings& display = DirectDrawSettings();
+  DirectDrawSettingsData& display = DirectDrawSettings();
   std::erase_if(display.modeDepths, [&](DWORD offered) { return static_cast<int>(offered) > depth; });
   display.desktopDepth = static_cast<DWORD>(depth);
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "d3d/device3d.h"
+#include "d3d/transforms.h"
 #include "platform/direct3d/d3d_settings.h"
 
 MemoryDevice::MemoryDevice(const MemoryDeviceOptions& options) : options_(options) { Create(); }
@@ -79,19 +81,10 @@ void MemoryDevice::Fail(const std::string& step, HRESULT result) {
 }
 
 HRESULT MemoryDevice::UseSceneCamera() {
-  D3DVIEWPORT2 picture{};
-  picture.dwSize = sizeof(picture);
-  picture.dwY = 52;
-  picture.dwWidth = 512;
-  picture.dwHeight = 280;
-  picture.dvClipX = -1.0f;
-  picture.dvClipY = 0.5f;
-  picture.dvClipWidth = 2.0f;
-  picture.dvClipHeight = 1.0f;
-  picture.dvMaxZ = 1.0f;
+  D3DVIEWPORT2 picture = PictureViewport();
   const HRESULT result = viewport->SetViewport2(&picture);
-  D3DMATRIX view{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
-  D3DMATRIX projection{2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
+  D3DMATRIX view = CameraView();
+  D3DMATRIX projection = CameraProjection();
   device->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
   device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
   return result;

@@ -31,9 +31,9 @@ class MemoryDevice {
   // the device keeps it until it goes.
   IDirect3DTexture2* MakeTexture(int width, int height, const std::function<std::uint32_t(int, int)>& texel);
 
-  // On a 512 x 384 target, the scenes' camera: the viewport over the letterboxed picture area
-  // (rows 52 to 331, a unit 256 pixels across and 280 down), the eye at world z = 10 looking
-  // along +z, the near plane at camera z = 1 and no far plane. Gives back SetViewport2's result.
+  // On a 512 x 384 target, the scenes' camera as the program sets it up: PictureViewport's
+  // viewport and the view and projection of CameraView and CameraProjection. Gives back
+  // SetViewport2's result.
   HRESULT UseSceneCamera();
 
   IDirectDraw4* directDraw = nullptr;

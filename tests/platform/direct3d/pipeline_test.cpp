@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/direct3d/pixel_operations.h"
-#include "platform/direct3d/render_target.h"
+#include "platform/direct3d/pipeline/pixel_operations.h"
+#include "platform/direct3d/pipeline/render_target.h"
 #include "tests/support/headless.h"
 #include "tests/support/soft_device.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/direct3d/render_target.h"
+#include "platform/direct3d/pipeline/render_target.h"
 #include "tools/common/layer_scene.h"
 #include "tools/common/png_writer.h"
 

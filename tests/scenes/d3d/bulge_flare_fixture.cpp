@@ -10,7 +10,7 @@
 #include "scenes/d3d/blob_scene.h"
 #include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/mesh_scene.h"
-#include "scenes/soft/blobs.h"
+#include "scenes/soft/environment_blobs.h"
 #include "tests/support/started_device.h"
 #include "tools/common/pcx_writer.h"
 
