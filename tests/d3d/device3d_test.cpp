@@ -23,6 +23,7 @@ class Device3DTest : public HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
+    ReleaseAll();  // the viewport and depth buffer a run played earlier in this process kept
     Direct3DSettings() = DefaultDirect3DSettings();
   }
   void TearDown() override {

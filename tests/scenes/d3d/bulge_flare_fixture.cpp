@@ -23,15 +23,21 @@ PakMember SolidPcx(const char* name, std::uint32_t texel) {
   return {name, EncodePcx(pixels.data(), 256, 256)};
 }
 
-void Release(SceneTexture& t) {
-  if (t.texture) t.texture->Release();
-  t.texture = nullptr;
+// The scenes keep their textures to the end of the run, and a run played earlier in this process
+// left its own (they outlive its display): each test starts from none and gives back what it made.
+void ReleaseSceneTextures() {
+  for (SceneTexture* t : {&BlobScene.cube, &BlobScene.grid, &FlareScene.flare, &FlareScene.flare2,
+                          &OpeningMesh.texture}) {
+    if (t->texture) t->texture->Release();
+    t->texture = nullptr;
+  }
 }
 
 }  // namespace
 
 void BulgeFlareSceneTest::SetUp() {
   PackageTest::SetUp();
+  ReleaseSceneTextures();
   BuildTables();
   OpenMembers({SolidPcx("texture3.pcx", kCubeTexel), SolidPcx("vamp.pcx", kGridTexel),
                SolidPcx("flare.pcx", kFlareTexel), SolidPcx("flare2.pcx", kFlare2Texel),
@@ -75,10 +81,7 @@ void BulgeFlareSceneTest::OpenDevice() {
 }
 
 void BulgeFlareSceneTest::CloseDevice() {
-  for (SceneTexture* t : {&BlobScene.cube, &BlobScene.grid, &FlareScene.flare, &FlareScene.flare2,
-                          &OpeningMesh.texture}) {
-    Release(*t);
-  }
+  ReleaseSceneTextures();
   if (light_) light_->Release();
   light_ = nullptr;
   if (material_) material_->Release();

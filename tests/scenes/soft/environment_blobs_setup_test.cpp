@@ -14,13 +14,24 @@ using namespace d3d_test;
 
 class EnvironmentBlobsSetUpTest : public D3DSceneTest {
  protected:
+  void SetUp() override {
+    D3DSceneTest::SetUp();
+    Forget();
+    FullDisplayRect = D3DRECT{};
+  }
   void TearDown() override {
+    Forget();
+    BeatFlagB = 0;
+    D3DSceneTest::TearDown();
+  }
+
+  // The scene keeps its picture and overlay to the end of the run, and a run played earlier in
+  // this process left its own: each test starts from none and gives back what it made.
+  static void Forget() {
     CleanUpEnvironmentBlobs();
     std::free(EnvironmentBlobs.blobs);
     std::free(EnvironmentBlobs.overlay);
     EnvironmentBlobs = EnvironmentBlobsScene{};
-    BeatFlagB = 0;
-    D3DSceneTest::TearDown();
   }
 };
 

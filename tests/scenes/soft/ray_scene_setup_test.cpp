@@ -38,19 +38,25 @@ class RaySceneSetUpTest : public PackageTest {
  protected:
   void SetUp() override {
     PackageTest::SetUp();
+    ForgetTunnel();
     BuildTables();
   }
   void TearDown() override {
-    // The tunnel keeps its buffers to the end of the run; the test gives them back itself.
+    ForgetTunnel();
+    CleanUpFloorAndCeiling();
+    FreeTables();
+    PackageTest::TearDown();
+  }
+
+  // The tunnel keeps its buffers to the end of the run, and a run played earlier in this process
+  // left its own: each test starts from none and gives back what it made.
+  static void ForgetTunnel() {
     FreeRayGrid(FramedTunnel.grid);
     for (void* block : {static_cast<void*>(FramedTunnel.texture), static_cast<void*>(FramedTunnel.columnTable),
                         static_cast<void*>(FramedTunnel.rowTable), static_cast<void*>(FramedTunnel.upperFrame),
                         static_cast<void*>(FramedTunnel.lowerFrame)})
       std::free(block);
     FramedTunnel = FramedTunnelScene{};
-    CleanUpFloorAndCeiling();
-    FreeTables();
-    PackageTest::TearDown();
   }
 
   std::vector<PakMember> Members() {
