@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "fuzz/fuzz_targets.h"
 #include "runtime/errors.h"
@@ -68,14 +69,17 @@ Bytes FileBytes(const fs::path& path) {
 class FuzzInputs : public HeadlessTest {
  protected:
   // Feeds one input to the entry; true when it was read through. A fatal end must have shown its
-  // box, and either end leaves no quit behind.
-  bool Feed(const Target& target, const Bytes& input, const std::string& what) {
+  // box, and either end leaves no quit behind. `lastBox` receives the last box's text, or "".
+  bool Feed(const Target& target, const Bytes& input, const std::string& what, std::string* lastBox = nullptr) {
     const std::size_t boxesBefore = backend.boxes.size();
     const bool readThrough = target.entry(input.data(), input.size());
     if (!readThrough) {
       EXPECT_GT(backend.boxes.size(), boxesBefore) << what << ": a fatal end without its box";
-      if (backend.boxes.size() > boxesBefore) EXPECT_EQ(backend.boxes.back().caption, kErrorCaption) << what;
+      if (backend.boxes.size() > boxesBefore) {
+        EXPECT_EQ(backend.boxes.back().caption, kErrorCaption) << what;
+      }
     }
+    if (lastBox != nullptr) *lastBox = backend.boxes.size() > boxesBefore ? backend.boxes.back().text : "";
     EXPECT_EQ(CountQuits(), 0) << what << ": the entry takes its quit off the queue";
     backend.boxes.clear();
     return readThrough;
@@ -109,21 +113,47 @@ TEST_F(FuzzInputs, TheCommittedCorpusHoldsTheseSeedsAndEachIsReadThrough) {
 }
 
 // tests/fuzz/regressions/READER/NAME: each input a fuzzer found, kept under a name that says what
-// it exercises, fed again through the entry point the fuzzer called.
-TEST_F(FuzzInputs, EveryKeptRegressionEndsReadThroughOrWithAFatalBox) {
+// it exercises, fed again through the entry point the fuzzer called, and the end it must come to:
+// the text of its box, read through or not. A file kept without its line here fails.
+TEST_F(FuzzInputs, EveryKeptInputComesToItsOwnEnd) {
+  struct End {
+    bool readThrough;
+    std::string box;  // "" for none
+  };
+  const std::map<std::string, End> ends = {
+      {"pak_directory/directory-of-one-byte", {false, "Package file seems to be corrupted"}},
+      {"pcx/data-shorter-than-the-picture", {false, "pcxfile too small for its picture size"}},
+      {"pcx/narrower-than-256-warns", {true, "wrong pcxfile"}},
+      {"pcx/unsupported-format", {false, "File format not supported"}},
+      {"pcx/ymax-below-ymin", {false, "pcxfile has Ymax below Ymin"}},
+      {"mesh3ds/bad-chunk-length", {false, "Bad chunk length in 3ds file (corrupt?)"}},
+      {"mesh3ds/ends-inside-the-first-chunk-header", {false, "End of 3ds file reached (corrupt?)"}},
+      {"mesh3ds/face-refers-to-a-missing-vertex", {false, "3ds face refers to a missing vertex"}},
+      {"mesh3ds/not-a-3ds-file", {false, "not a 3ds file"}},
+      {"mesh3ds/read-past-the-end", {false, "Unable to read from 3ds file"}},
+      {"mesh3ds/texture-coordinates-cut-short", {false, "Unable to load texture coordinates"}},
+      {"mesh3ds/too-many-list-entries", {false, "Too many entries in 3ds list"}},
+      {"module/one-byte-module", {false, "BASS reports an error"}},
+      {"module/sync-refused", {false, "Wrong synchroniser"}},
+  };
   const fs::path root = fs::path(KALETH_SOURCE_DIR) / "tests" / "fuzz" / "regressions";
+  const std::vector<Target> targets = Targets();
   std::size_t kept = 0;
   for (const fs::directory_entry& folder : fs::directory_iterator(root)) {
-    const std::vector<Target> targets = Targets();
     const auto target = std::find_if(targets.begin(), targets.end(),
                                      [&](const Target& t) { return folder.path().filename() == t.reader; });
     ASSERT_NE(target, targets.end()) << folder.path() << " names no reader";
     for (const fs::directory_entry& file : fs::directory_iterator(folder.path())) {
-      Feed(*target, FileBytes(file.path()), file.path().string());
+      const std::string name = folder.path().filename().string() + "/" + file.path().filename().string();
+      const auto end = ends.find(name);
+      ASSERT_NE(end, ends.end()) << name << " is kept without the end it must come to";
+      std::string box;
+      EXPECT_EQ(Feed(*target, FileBytes(file.path()), name, &box), end->second.readThrough) << name;
+      EXPECT_EQ(box, end->second.box) << name;
       ++kept;
     }
   }
-  EXPECT_GT(kept, 0u);
+  EXPECT_EQ(kept, ends.size()) << "an input named here is missing";
 }
 
 TEST_F(FuzzInputs, CutAndMutatedSeedsEndReadThroughOrWithAFatalBox) {
