@@ -46,6 +46,8 @@ TEST_F(CutMemberTest, EveryPictureReaderNamesTheMemberAndWhatIsLeftOfIt) {
       // Inside the header, and inside the run-length data.
       {"texture1.pcx", pcx, 64, [] { return LoadPcx("texture1.pcx"); }},
       {"texture5.pcx", pcx, pcx.size() / 2, [] { return LoadPcx("texture5.pcx"); }},
+      // What is left is too little for the picture's size, but the whole member was not.
+      {"texture6.pcx", PlainPcx(1024), 300, [] { return LoadPcx("texture6.pcx"); }},
   };
   for (const Case& c : cases) {
     OpenCut(c.name, c.member, c.kept);
