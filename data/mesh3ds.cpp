@@ -43,9 +43,12 @@ void Mesh3ds::clear() {
 void Mesh3ds::load(const char* name) {
   clear();
   position = 0;
-  file.emplace(name, "Unable to open datafile");
+  // A read cut off by the end of the file has its own messages here.
+  file.emplace(name, "Unable to open datafile", MemberFile::AtTheCut::kReadZeros);
   std::uint16_t id = 0;
-  file->read(&id, 2);
+  // Not even the first chunk's id: a member that ends there is no 3ds file, but one that the
+  // file has lost is a damaged package.
+  if (file->read(&id, 2) != 2) file->requireWhole();
   if (id != 0x4D4D) FatalError("not a 3ds file");
   position += 2;
   std::uint32_t length = 0;

@@ -52,6 +52,8 @@ std::uint32_t* LoadPcx(const char* name) {
   // encode is damage, and would only make an absurd allocation.
   const std::uint64_t dataBytes = file.size() > kHeaderBytes ? file.size() - kHeaderBytes : 0;
   if (pixels > kPcxUsualPixels && pixels * 3 > dataBytes * kMostBytesPerDataByte) {
+    // Unless what is missing is what the file has lost.
+    file.requireWhole();
     FatalError("pcxfile too small for its picture size");
   }
 

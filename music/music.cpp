@@ -13,9 +13,12 @@ void LoadMusic(const char* name) {
   std::size_t length = 0;
   {
     MemberFile member(name, "Unable to open datafile");
+    // A module the file has lost the end of is the package's damage: said as such here, it is
+    // not left to the library to call it a bad module.
+    member.requireWhole();
     module = AllocateChecked<std::uint8_t>(member.size());
     // The library is told how many bytes there are, so a damaged module cannot make it read
-    // past them; a member cut short by the file hands over only what was read.
+    // past them.
     length = member.read(module.get(), member.size());
   }
   if (BASS_GetVersion() != BASS_VERSION) FatalError("Wrong version");

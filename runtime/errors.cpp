@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "display/display.h"
+#include "platform/faults.h"
 #include "platform/windows/win32.h"
 #include "runtime/entry.h"
 
@@ -17,7 +18,8 @@ void FatalError(const char* message) {
 void ShowMessage(const char* message) { MessageBoxA(MainWindow, message, kMessageCaption, MB_OK); }
 
 void* CheckedAlloc(std::size_t bytes) {
-  void* block = std::malloc(bytes);
+  // An exhausted heap is reached in tests through the fault "CheckedAlloc" (the nth block).
+  void* block = faults::Hit("CheckedAlloc") ? nullptr : std::malloc(bytes);
   if (block == nullptr) FatalError(kOutOfMemoryMessage);
   return block;
 }

@@ -299,14 +299,32 @@ void IDirectDrawSurface4::presentToScreen() {
   ActiveWindowsBackend().Present(frame);
 }
 
+bool IDirectDrawSurface4::isWindowedPrimary() const {
+  return (caps_ & DDSCAPS_PRIMARYSURFACE) && !(caps_ & DDSCAPS_FLIP);
+}
+
+// A blit into the windowed primary, and a flip, are the program's presents: one that fails
+// still tells the screen that a frame went by.
 HRESULT IDirectDrawSurface4::Blt(RECT* destRect, IDirectDrawSurface4* source, RECT* sourceRect, DWORD, DDBLTFX*) {
+  const HRESULT result = blit(destRect, source, sourceRect);
+  if (result != DD_OK && isWindowedPrimary()) ActiveWindowsBackend().PresentFailed();
+  return result;
+}
+
+HRESULT IDirectDrawSurface4::Flip(IDirectDrawSurface4*, DWORD) {
+  const HRESULT result = flipPages();
+  if (result != DD_OK && (caps_ & DDSCAPS_PRIMARYSURFACE)) ActiveWindowsBackend().PresentFailed();
+  return result;
+}
+
+HRESULT IDirectDrawSurface4::blit(RECT* destRect, IDirectDrawSurface4* source, RECT* sourceRect) {
   if (source == nullptr) return DDERR_INVALIDPARAMS;
   if (faults::Hit("IDirectDrawSurface4::Blt")) return DDERR_GENERIC;
   if (lost_ || source->lost_) return DDERR_SURFACELOST;
   if (locked_ || source->locked_) return DDERR_SURFACEBUSY;
   if (source->format_.dwRGBBitCount != format_.dwRGBBitCount) return DDERR_UNSUPPORTED;
 
-  const bool windowedPrimary = (caps_ & DDSCAPS_PRIMARYSURFACE) && !(caps_ & DDSCAPS_FLIP);
+  const bool windowedPrimary = isWindowedPrimary();
   RECT dest = destRect ? *destRect : RECT{0, 0, width_, height_};
   if (windowedPrimary) {
     // The primary is the window's client area: follow its size, and take the destination from
@@ -356,7 +374,7 @@ HRESULT IDirectDrawSurface4::Blt(RECT* destRect, IDirectDrawSurface4* source, RE
   return DD_OK;
 }
 
-HRESULT IDirectDrawSurface4::Flip(IDirectDrawSurface4*, DWORD) {
+HRESULT IDirectDrawSurface4::flipPages() {
   if (faults::Hit("IDirectDrawSurface4::Flip")) return DDERR_GENERIC;
   if (backBuffer_ == nullptr) return DDERR_INVALIDOBJECT;
   if (lost_ || backBuffer_->lost_) return DDERR_SURFACELOST;

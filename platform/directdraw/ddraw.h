@@ -237,6 +237,9 @@ class IDirectDrawSurface4 : public ComObject {
   bool lost_ = false;
   unsigned generation_ = 0;
 
+  bool isWindowedPrimary() const;
+  HRESULT blit(RECT* destRect, IDirectDrawSurface4* source, RECT* sourceRect);
+  HRESULT flipPages();
   void presentToScreen();
 };
 

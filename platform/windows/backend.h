@@ -38,6 +38,8 @@ class WindowsBackend {
   virtual void ShowBox(const char* text, const char* caption, bool owned) = 0;
   // Puts a picture on the screen; called once per flip or windowed blit.
   virtual void Present(const FrameView& frame) = 0;
+  // A flip or windowed blit that failed: nothing reached the screen, but the frame was made.
+  virtual void PresentFailed() {}
 
   // Opens the sound output at `rate` frames a second (16-bit stereo), which asks `source` for
   // its sound once started; null when there is no device for it. The backend owns the output

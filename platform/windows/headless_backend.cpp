@@ -46,6 +46,10 @@ void HeadlessBackend::Present(const FrameView& frame) {
   AdvanceClock(frameStepMicroseconds);
 }
 
+// On a real clock the frame's time passes whether or not its picture was shown; without this a
+// run whose every present fails would never reach its end.
+void HeadlessBackend::PresentFailed() { AdvanceClock(frameStepMicroseconds); }
+
 SoundOutput* HeadlessBackend::OpenSoundOutput(int rate, SoundSource* source) {
   soundOutput_ = std::make_unique<OfflineSoundOutput>(rate, source, elapsedMicroseconds_, &music);
   return soundOutput_.get();

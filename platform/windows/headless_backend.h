@@ -1,5 +1,6 @@
 // The headless backend: no window, a virtual millisecond clock and a scripted input queue.
-// The clock moves only when the program sleeps or presents a frame, so a run is deterministic.
+// The clock moves only when the program sleeps or presents a frame (or tries to, and fails), so
+// a run is deterministic.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +28,8 @@ class HeadlessBackend : public WindowsBackend {
  public:
   // The clock starts here and wraps at 2^32, as the real one does after 49.7 days.
   std::uint32_t clockStart = 0xFFFF0000u;
-  // Each presented frame moves the clock on by this many microseconds (16667: 60 frames a second).
+  // Each presented frame, and each that failed to be, moves the clock on by this many
+  // microseconds (16667: 60 frames a second).
   std::uint32_t frameStepMicroseconds = 16667;
   // The size of the window's client area in windowed mode.
   int clientWidth = 512;
@@ -63,6 +65,7 @@ class HeadlessBackend : public WindowsBackend {
   void Sleep(std::uint32_t milliseconds) override;
   void ShowBox(const char* text, const char* caption, bool owned) override;
   void Present(const FrameView& frame) override;
+  void PresentFailed() override;
   SoundOutput* OpenSoundOutput(int rate, SoundSource* source) override;
   void CloseSoundOutput() override;
 

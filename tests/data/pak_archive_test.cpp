@@ -106,13 +106,14 @@ TEST_F(PakArchiveTest, MemberReadsStayInsideTheMemberAndTheFile) {
   OpenPackage(package);
 
   std::uint8_t bytes[6];
-  MemberFile far("far", "unused");
+  // Read as the mesh reads, zeros for what the file lacks.
+  MemberFile far("far", "unused", MemberFile::AtTheCut::kReadZeros);
   EXPECT_EQ(far.size(), 0u);
   std::memset(bytes, 0xEE, sizeof bytes);
   EXPECT_EQ(far.read(bytes, sizeof bytes), 0u);
   EXPECT_EQ(Bytes(bytes, bytes + 6), Bytes(6, 0));
 
-  MemberFile tail("tail", "unused");
+  MemberFile tail("tail", "unused", MemberFile::AtTheCut::kReadZeros);
   EXPECT_EQ(tail.size(), 3u);
   EXPECT_EQ(tail.read(bytes, sizeof bytes), 3u);
   EXPECT_EQ(Bytes(bytes, bytes + 6), (Bytes{5, 6, 7, 0, 0, 0}));
@@ -122,7 +123,18 @@ TEST_F(PakArchiveTest, MemberReadsStayInsideTheMemberAndTheFile) {
   MemberFile a("a", "unused");
   EXPECT_EQ(a.read(bytes, 4), 2u);
   EXPECT_EQ(Bytes(bytes, bytes + 4), (Bytes{1, 2, 0, 0})) << "the next member's bytes are not this one's";
+  a.requireWhole();
   EXPECT_TRUE(backend.boxes.empty());
+
+  // Read as the other readers read: what the file holds, and not a byte into what it lacks.
+  EXPECT_EQ(FatalMessageOf([&] {
+              MemberFile cut("tail", "unused");
+              EXPECT_EQ(cut.read(bytes, 3), 3u);
+              cut.read(bytes, 1);
+            }),
+            "Package file is damaged: tail is cut short (3 of 100 bytes)");
+  EXPECT_EQ(FatalMessageOf([] { MemberFile("far", "unused").requireWhole(); }),
+            "Package file is damaged: far is cut short (0 of 10 bytes)");
 }
 
 }  // namespace

@@ -105,14 +105,19 @@ TEST_F(LoadMusicTest, AMissingMemberIsReportedByThePackage) {
   EXPECT_EQ(faults::Calls("BASS_Init"), 0u);
 }
 
-TEST_F(LoadMusicTest, AMemberRunningPastTheEndOfTheFileLoadsWhatIsThere) {
+TEST_F(LoadMusicTest, AModuleTheFileHasLostTheEndOfIsADamagedPackageNotALibraryError) {
   // The directory claims more bytes than the file holds after the module.
-  Bytes package = PackageOf({{"kaleth.xm", BuildXm(BeatSong())}});
+  const Bytes module = BuildXm(BeatSong());
+  Bytes package = PackageOf({{"kaleth.xm", module}});
   const std::size_t sizeField = 5 + 4;
-  package[sizeField + 2] = 0x01;  // size + 65536
+  package[sizeField + 2] = static_cast<std::uint8_t>(package[sizeField + 2] + 1);  // size + 65536
   OpenPackage(package);
-  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }), "");
-  EXPECT_NE(MusicHandle, 0u);
+  EXPECT_EQ(FatalMessageOf([] { LoadMusic("kaleth.xm"); }),
+            "Package file is damaged: kaleth.xm is cut short (" + std::to_string(module.size()) + " of " +
+                std::to_string(module.size() + 65536) + " bytes)");
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(faults::Calls("BASS_GetVersion"), 0u) << "the library is not asked about a damaged package";
+  EXPECT_EQ(MusicHandle, 0u);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ const char* const kCaptureUsage =
     "  --key NAME@MS    press Escape or F1, or use the close box (Close), at timeline time MS\n"
     "  --crf N          video quality, 0 (lossless) to 51 (default 16)\n"
     "  --scale N        enlarge the video N times, 1 to 8 (default 1)\n"
-    "  --depth D        display depth: 32, 24 or 16 bits (default 32)\n"
+    "  --depth D        offer displays of at most D bits (32, 24 or 16) and a desktop of D bits;\n"
+    "                   it decides over KALETH_DISPLAY_DEPTHS and KALETH_DESKTOP_DEPTH, which\n"
+    "                   are followed when it is not given (default: every depth, a 32-bit desktop)\n"
     "  -window          play windowed (the same as -- -window)\n"
     "  --quiet          no progress line on a terminal, only the closing summary\n"
     "  -- ARGS          the program's own command line\n";

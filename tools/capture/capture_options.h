@@ -20,7 +20,7 @@ struct CaptureOptions {
   int scale = 1;                           // video enlargement
   bool quiet = false;
   std::vector<ScriptedMessage> keys;       // times are timeline milliseconds
-  int depth = 32;                          // display depth offered to the program
+  int depth = 0;                           // deepest display offered; 0: as the environment says
   std::string programArguments;            // the entry's command line
 };
 

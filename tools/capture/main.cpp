@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<ContactSheet> sheet;
   if (!options.sheetPath.empty()) sheet = std::make_unique<ContactSheet>(options.endMs);
 
-  OfferDisplayDepth(options.depth);
+  // Without --depth, the display is the one the environment describes (KALETH_DESKTOP_DEPTH …).
+  if (options.depth != 0) OfferDisplayDepth(options.depth);
   HeadlessBackend backend;
   backend.frameStepMicroseconds = options.stepMicroseconds;
   if (!options.wavPath.empty() || video) backend.music.keepMilliseconds = static_cast<std::uint64_t>(options.endMs) + 1000;
