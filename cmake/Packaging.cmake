@@ -60,12 +60,18 @@ foreach(file ${compressed_files})
 endforeach()
 add_custom_target(kaleth_install_files ALL DEPENDS ${icon_files} ${compressed_outputs})
 
+# Installed programs resolve every library symbol at start-up, so their relocation tables can be
+# made read-only (Debian's hardening of packaged programs).
+foreach(program kaleth kaleth-capture kaleth-pak kaleth-pakgen kaleth-bench)
+  target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
+endforeach()
 install(TARGETS kaleth RUNTIME DESTINATION ${KALETH_GAMES_DIR})
 install(TARGETS kaleth-capture kaleth-pak kaleth-pakgen kaleth-bench RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/kaleth.pak DESTINATION ${KALETH_DATA_DIR})
 install(FILES packaging/kaleth.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kaleth)
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME kaleth)
 
 # The Debian package: kaleth_<version>_<architecture>.deb in the build folder.
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE KALETH_DEB_ARCHITECTURE
@@ -83,12 +89,18 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "${KALETH_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KALETH_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time audiovisual demo drawn in software, with its own music")
-set(CPACK_PACKAGE_DESCRIPTION "KALETH is a demo in the old tradition of the demoscene: fourteen timed \
-scenes of pixel effects and textured, lit 3D, played to tracker music whose notes the scenes react \
-to. Every pixel is drawn by the processor, so it needs no 3D driver, and it plays the same on every \
-machine. Start it from the games menu or as kaleth; Escape leaves.\n\nkaleth-capture keeps the \
-production as pictures, sound or a video (with ffmpeg) on machines without a screen; kaleth-pak \
-takes its package of pictures and music apart so it can be shown with your own.")
+# Debian shows the description as it is written: lines under 80 characters, a blank line between
+# paragraphs.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "KALETH is a demo in the old tradition of the demoscene: fourteen timed scenes"
+  "of pixel effects and textured, lit 3D, played to tracker music whose notes the"
+  "scenes react to. Every pixel is drawn by the processor, so it needs no 3D"
+  "driver and plays the same on every machine. Start it from the games menu or"
+  "as kaleth; Escape leaves."
+  ""
+  "kaleth-capture keeps the production as pictures, sound or a video (with"
+  "ffmpeg) on machines without a screen; kaleth-pak takes its package of"
+  "pictures and music apart so it can be shown with your own.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -8,31 +8,48 @@
 namespace {
 
 // The square of the opening backdrop around its planet (centred at 352, 118): sky, planet and the
-// ridge below it, without the title.
+// ridge below it, clear of the title's letters and their glow.
 constexpr const char* kSource = "overlay2.raw";
-constexpr int kCropLeft = 224, kCropTop = 0, kCropSize = 256;
+constexpr int kCropLeft = 240, kCropTop = 4, kCropSize = 224;
 
-// Each icon pixel is the mean of the source pixels whose centres fall in its square, so every
-// size is drawn from the whole crop, without the aliasing of picking one pixel of many.
-Picture Shrink(const Picture& source, int left, int top, int span, int size) {
-  Picture icon(size, size);
-  for (int y = 0; y < size; ++y) {
-    const int y0 = top + y * span / size, y1 = top + (y + 1) * span / size;
-    for (int x = 0; x < size; ++x) {
-      const int x0 = left + x * span / size, x1 = left + (x + 1) * span / size;
-      Color sum;
-      for (int sy = y0; sy < y1; ++sy)
-        for (int sx = x0; sx < x1; ++sx) sum = sum + source.at(sx, sy);
-      icon.at(x, y) = sum * (1.f / static_cast<float>((x1 - x0) * (y1 - y0)));
+struct Weight {
+  int at;
+  float share;
+};
+
+// How much of each source pixel along one axis falls in each of `size` equal parts of the span.
+std::vector<std::vector<Weight>> Parts(int first, int span, int size) {
+  std::vector<std::vector<Weight>> parts(size);
+  const float step = static_cast<float>(span) / size;
+  for (int i = 0; i < size; ++i) {
+    const float from = i * step, to = (i + 1) * step;
+    for (int at = static_cast<int>(from); at < span && at < to; ++at) {
+      const float share = (std::min(to, at + 1.f) - std::max(from, static_cast<float>(at))) / step;
+      if (share > 0) parts[i].push_back({first + at, share});
     }
   }
+  return parts;
+}
+
+// Each icon pixel is the mean of the picture over its square, so small sizes keep the whole crop
+// without the flicker of picking one pixel of many, and large ones blend neighbours.
+Picture Resample(const Picture& source, int left, int top, int span, int size) {
+  const auto columns = Parts(left, span, size), rows = Parts(top, span, size);
+  Picture icon(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      Color sum;
+      for (const Weight& row : rows[y])
+        for (const Weight& column : columns[x]) sum = sum + source.at(column.at, row.at) * (row.share * column.share);
+      icon.at(x, y) = sum;
+    }
   return icon;
 }
 
 }  // namespace
 
 bool WriteIcon(const std::string& path, int size, const std::vector<PictureMember>& pictures, std::string* error) {
-  if (size < 16 || size > kCropSize) {
+  if (size < 16 || size > 256) {
     *error = "an icon is 16 to 256 pixels square";
     return false;
   }
@@ -42,7 +59,7 @@ bool WriteIcon(const std::string& path, int size, const std::vector<PictureMembe
     *error = std::string("the icon's picture ") + kSource + " was not painted";
     return false;
   }
-  const Picture icon = Shrink(source->picture, kCropLeft, kCropTop, kCropSize, size);
+  const Picture icon = Resample(source->picture, kCropLeft, kCropTop, kCropSize, size);
   const std::vector<std::uint32_t> pixels = PackPixels(icon);
   return WritePng(path, pixels.data(), size, size, size * 4, error);
 }
