@@ -8,7 +8,7 @@ FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan run test bench fuzz-smoke clean
+.PHONY: all deps build asan run test bench fuzz-smoke package install clean
 
 all: build
 
@@ -59,6 +59,16 @@ fuzz-smoke: $(FUZZ_BUILD)/build.ninja
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kaleth-bench
 	cd $(BENCH_BUILD) && ./kaleth-bench $(ARGS)
+
+# The Debian package, from the normal build: build/kaleth_<version>_<architecture>.deb. The tests
+# in build/ make it too, and check it.
+package: build
+	cmake --build $(BUILD) -j $(JOBS) --target package
+
+# The same files straight onto this machine, under PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -10,6 +10,7 @@ packages=(
   xvfb xdotool ffmpeg
   clang libclang-rt-14-dev
   imagemagick assimp-utils openmpt123
+  dpkg-dev file lintian desktop-file-utils man-db groff-base
 )
 
 missing=()

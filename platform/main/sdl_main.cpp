@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "kaleth_build.h"
+#include "platform/data_folder.h"
 #include "platform/soundlib/bass.h"
 #include "platform/windows/sdl_backend.h"
 #include "runtime/entry.h"
@@ -15,8 +17,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kaleth [-window]\n"
-    "Plays KALETH from kaleth.pak in the working folder, full-screen, with its music.\n"
-    "  -window   play in a window instead\n"
+    "Plays KALETH full-screen, with its music, from kaleth.pak in the working folder, else in the\n"
+    "installed data folder, or in the folder KALETH_DATA names.\n"
+    "  -window    play in a window instead\n"
+    "  --version  the version of the program\n"
     "Escape or the close box leave; F1 flips a beat flag by hand.\n";
 
 }  // namespace
@@ -25,6 +29,10 @@ int main(int argc, char** argv) {
   // Help is this executable's own; everything else on the line is the program's command line.
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("kaleth %s\n", KALETH_VERSION);
     return 0;
   }
   SDL_SetMainReady();
@@ -40,6 +48,10 @@ int main(int argc, char** argv) {
       (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
     std::fprintf(stderr,
                  "kaleth: cannot open the display: none found (kaleth-capture plays the production without one)\n");
+    SDL_Quit();
+    return 0;
+  }
+  if (!EnterDataFolder("kaleth", KALETH_DATA_FROM_GAMES)) {
     SDL_Quit();
     return 0;
   }

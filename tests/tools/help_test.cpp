@@ -1,5 +1,6 @@
 // Every executable's --help, against the README: it succeeds, on stdout, and names every option
-// the README's table of executables gives for it, so the two cannot drift apart unnoticed.
+// the README's table of executables gives for it, so the two cannot drift apart unnoticed; and
+// every one reports the one version of the build.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "kaleth_build.h"
 #include "tests/support/run_program.h"
 
 namespace {
@@ -45,6 +47,9 @@ TEST(Help, EveryExecutableAnswersHelpWithTheOptionsTheReadmeGives) {
     for (const std::string& option : readme.at(program)) {
       EXPECT_NE(run.output.find(option), std::string::npos) << program << " --help does not mention " << option;
     }
+    const ProgramResult version = RunProgram({BuildPath(program), "--version"}, {"DISPLAY=", "WAYLAND_DISPLAY="}, "/");
+    EXPECT_EQ(version.exitCode, 0) << program;
+    EXPECT_EQ(version.output, std::string(program) + " " + KALETH_VERSION + "\n");
   }
   EXPECT_GE(readme.at("kaleth-capture").size(), 14u) << "the capture tool's row lists its options";
 }

@@ -15,7 +15,10 @@ const char* const kBenchUsage =
     "                    (default 137000: the end scroller's first 10 s)\n"
     "  --json FILE       also write the results as JSON\n"
     "  --scalar          draw with the scenes' one-pixel-at-a-time paths (same pictures)\n"
-    "  --benchmark_...   options of the benchmark library, such as --benchmark_filter=slot.1\n";
+    "  --benchmark_...   options of the benchmark library, such as --benchmark_filter=slot.1\n"
+    "  --version         the version of the program\n"
+    "  kaleth.pak is read from the working folder, else from the installed data folder, or from\n"
+    "  the folder KALETH_DATA names.\n";
 
 namespace {
 
@@ -36,6 +39,10 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string
     if (arg == "--help" || arg == "-h") {
       error->clear();
       return false;
+    }
+    if (arg == "--version") {
+      options->version = true;
+      return true;
     }
     if (arg == "--scalar") {
       options->scalar = true;

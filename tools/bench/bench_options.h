@@ -11,6 +11,7 @@ struct BenchOptions {
   std::string jsonPath;   // Google Benchmark's JSON report goes here when set
   bool scalar = false;    // draw with the scenes' scalar paths instead of the packed ones
   std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are
+  bool version = false;   // --version: say which and do nothing else
 };
 
 // Parses argv; false with a message in *error when the command line is wrong, or with an empty

@@ -8,12 +8,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "display/present.h"
+#include "kaleth_build.h"
+#include "platform/data_folder.h"
 #include "platform/windows/headless_backend.h"
 #include "runtime/canvas.h"
 #include "runtime/entry.h"
@@ -194,6 +197,18 @@ int main(int argc, char** argv) {
     std::fputs(kBenchUsage, error.empty() ? stdout : stderr);
     return error.empty() ? 0 : 2;
   }
+  if (options.version) {
+    std::printf("kaleth-bench %s\n", KALETH_VERSION);
+    return 0;
+  }
+  // The run moves to the folder of its package; a report goes where it was asked for from here.
+  if (!options.jsonPath.empty()) options.jsonPath = std::filesystem::absolute(options.jsonPath).string();
+  for (std::string& flag : options.benchmarkFlags) {
+    const std::string out = "--benchmark_out=";
+    if (flag.rfind(out, 0) == 0 && flag.size() > out.size())
+      flag = out + std::filesystem::absolute(flag.substr(out.size())).string();
+  }
+  if (!EnterDataFolder("kaleth-bench", KALETH_DATA_FROM_PROGRAMS)) return 1;
   std::vector<std::string> flags{argv[0]};
   if (!options.jsonPath.empty()) {
     flags.push_back("--benchmark_out=" + options.jsonPath);

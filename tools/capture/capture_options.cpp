@@ -24,7 +24,10 @@ const char* const kCaptureUsage =
     "                   are followed when it is not given (default: every depth, a 32-bit desktop)\n"
     "  -window          play windowed (the same as -- -window)\n"
     "  --quiet          no progress line on a terminal, only the closing summary\n"
-    "  -- ARGS          the program's own command line\n";
+    "  -- ARGS          the program's own command line\n"
+    "  --version        the version of the program\n"
+    "kaleth.pak is read from the working folder, else from the installed data folder, or from\n"
+    "the folder KALETH_DATA names; output paths are taken from where the program was started.\n";
 
 namespace {
 
@@ -135,6 +138,9 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::st
     } else if (arg == "-h" || arg == "--help") {
       error->clear();
       return false;
+    } else if (arg == "--version") {
+      options->version = true;
+      return true;
     } else {
       *error = "unknown option " + arg;
       return false;

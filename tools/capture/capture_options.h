@@ -22,10 +22,11 @@ struct CaptureOptions {
   std::vector<ScriptedMessage> keys;       // times are timeline milliseconds
   int depth = 0;                           // deepest display offered; 0: as the environment says
   std::string programArguments;            // the entry's command line
+  bool version = false;                    // --version: say which and do nothing else
 };
 
 // Parses argv; false with a message in *error when the command line is wrong (an empty message
-// when help was asked for).
+// when help was asked for). With --version it stops there and sets `version`.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
 
 extern const char* const kCaptureUsage;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "kaleth_build.h"
+#include "platform/data_folder.h"
 #include "platform/directdraw/display_settings.h"
 #include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
@@ -71,6 +73,16 @@ int main(int argc, char** argv) {
     std::fputs(kCaptureUsage, stderr);
     return 2;
   }
+  if (options.version) {
+    std::printf("kaleth-capture %s\n", KALETH_VERSION);
+    return 0;
+  }
+  // The program runs from the folder of its package; what it keeps goes where the person asked,
+  // seen from where they started it.
+  for (std::string* path : {&options.outDir, &options.sheetPath, &options.videoPath, &options.wavPath}) {
+    if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+  }
+  if (!EnterDataFolder("kaleth-capture", KALETH_DATA_FROM_PROGRAMS)) return 1;
   if (!options.outDir.empty()) {
     std::error_code code;
     std::filesystem::create_directories(options.outDir, code);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "kaleth_build.h"
 #include "tools/pak/pak_commands.h"
 #include "tools/pak/picture_import.h"
 
@@ -16,7 +17,8 @@ void PrintUsage(std::FILE* to) {
                "       kaleth-pak pack DIR FILE        a package of the members DIR's manifest lists\n"
                "       kaleth-pak import KIND IMAGE.png OUT [WIDTHxHEIGHT]\n"
                "                                       a PNG as member data; KIND is one of\n"
-               "                                       %s\n",
+               "                                       %s\n"
+               "       kaleth-pak --version            the version of the program\n",
                kImportKinds);
 }
 
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
   if (command == "pack" && args.size() == 3) return PackPak(args[1], args[2]);
   if (command == "import" && (args.size() == 4 || args.size() == 5)) {
     return ImportPicture(args[1], args[2], args[3], args.size() == 5 ? args[4] : "");
+  }
+  if (command == "--version" && args.size() == 1) {
+    std::printf("kaleth-pak %s\n", KALETH_VERSION);
+    return 0;
   }
   if (command == "help" || command == "--help" || command == "-h") {
     PrintUsage(stdout);
