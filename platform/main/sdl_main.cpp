@@ -3,11 +3,13 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/soundlib/bass.h"
+#include "platform/soundlib/sdl_sound_output.h"
 #include "platform/windows/sdl_backend.h"
 #include "runtime/entry.h"
 
@@ -17,16 +19,21 @@ constexpr const char* kUsage =
     "usage: kaleth [-window]\n"
     "Plays KALETH from kaleth.pak in the working folder, full-screen, with its music.\n"
     "  -window   play in a window instead\n"
-    "Escape or the close box leave; F1 flips a beat flag by hand.\n";
+    "Escape or the close box leave; F1 flips a beat flag by hand.\n"
+    "Environment: KALETH_VSYNC=0 shows frames as fast as they come instead of on the display's\n"
+    "refresh; KALETH_SCALE=sharp|nearest|linear chooses how the picture is enlarged (sharp);\n"
+    "KALETH_STATS=1 prints a frame report at the end.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
   // Help is this executable's own; everything else on the line is the program's command line.
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  const ViewerSettings settings = ViewerSettingsFromEnvironment();
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "kaleth: cannot open the display: %s\n", SDL_GetError());
@@ -50,13 +57,20 @@ int main(int argc, char** argv) {
   }
   int code = 0;
   {
-    SdlBackend backend;
+    SdlBackend backend(settings);
+    SdlSoundDevice sound;
     SetWindowsBackend(&backend);
+    SetSoundDevice(&sound);
     code = WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
     // The music never stops by itself; it ends here, before the device under it goes.
     ResetSoundLibrary();
     ResetWindowsState();
+    SetSoundDevice(nullptr);
     SetWindowsBackend(nullptr);
+    if (settings.stats) {
+      const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      std::fprintf(stderr, "%s\n", backend.FrameReportLine(wall).c_str());
+    }
   }
   SDL_Quit();
   return code;
