@@ -2,7 +2,9 @@
 // and without one, and the frame report a windowed run prints at its end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -97,7 +99,19 @@ TEST_F(ScreenTest, AWindowedRunEndsWithAFrameReportThatAgreesWithItself) {
   ChildProgram kaleth({BuildPath("kaleth"), "-window"}, environment, KALETH_BUILD_DIR);
   const std::string window = FindWindow("Tarn 2 : KALETH");
   ASSERT_FALSE(window.empty()) << kaleth.Wait(1).output;
-  std::this_thread::sleep_for(std::chrono::seconds(4));
+  // The loading picture is grey; the scenes after it are not. Let them play a little.
+  bool playing = false;
+  for (int attempt = 0; attempt < 120 && !playing && kaleth.Running(); ++attempt) {
+    Screenshot shot;
+    if (!TakeScreenshot("screen-window", &shot)) break;
+    playing = std::any_of(shot.pixels.begin(), shot.pixels.end(), [](std::uint32_t p) {
+      const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      return std::abs(r - g) > 16 || std::abs(g - b) > 16;
+    });
+    if (!playing) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  ASSERT_TRUE(playing) << "the scenes never came: " << kaleth.Wait(1).output;
+  std::this_thread::sleep_for(std::chrono::seconds(2));
   PressEscapeUntilGone(window, kaleth);
   const ProgramResult result = kaleth.Wait(20);
   ASSERT_EQ(result.exitCode, 0) << result.output;

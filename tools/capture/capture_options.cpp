@@ -22,7 +22,8 @@ const char* const kCaptureUsage =
     "  --depth D        display depth: 32, 24 or 16 bits (default 32)\n"
     "  -window          play windowed (the same as -- -window)\n"
     "  --quiet          no progress line on a terminal, only the closing summary\n"
-    "  -- ARGS          the program's own command line\n";
+    "  -- ARGS          the program's own command line\n"
+    "With KALETH_STATS=1 in the environment it ends with the frame report of the virtual run.\n";
 
 namespace {
 
