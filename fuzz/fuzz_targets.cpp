@@ -70,6 +70,7 @@ void InstallFuzzMachine() {
   backend.printBoxes = false;
   fuzzBackend = &backend;
   SetWindowsBackend(&backend);
+  SetSoundDevice(&backend);
 }
 
 bool FuzzPakDirectory(const std::uint8_t* data, std::size_t size) {

@@ -3,6 +3,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
 #include "platform/soundlib/bass.h"
+#include "platform/soundlib/sdl_sound_output.h"
 #include "platform/windows/sdl_backend.h"
 #include "runtime/entry.h"
 
@@ -21,11 +23,15 @@ constexpr const char* kUsage =
     "installed data folder, or in the folder KALETH_DATA names.\n"
     "  -window    play in a window instead\n"
     "  --version  the version of the program\n"
-    "Escape or the close box leave; F1 flips a beat flag by hand.\n";
+    "Escape or the close box leave; F1 flips a beat flag by hand.\n"
+    "Environment: KALETH_VSYNC=0 shows frames as fast as they come instead of on the display's\n"
+    "refresh; KALETH_SCALE=sharp|nearest|linear chooses how the picture is enlarged (sharp);\n"
+    "KALETH_STATS=1 prints a frame report at the end.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
   // Help is this executable's own; everything else on the line is the program's command line.
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
@@ -35,6 +41,7 @@ int main(int argc, char** argv) {
     std::printf("kaleth %s\n", KALETH_VERSION);
     return 0;
   }
+  const ViewerSettings settings = ViewerSettingsFromEnvironment();
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "kaleth: cannot open the display: %s\n", SDL_GetError());
@@ -62,13 +69,20 @@ int main(int argc, char** argv) {
   }
   int code = 0;
   {
-    SdlBackend backend;
+    SdlBackend backend(settings);
+    SdlSoundDevice sound;
     SetWindowsBackend(&backend);
+    SetSoundDevice(&sound);
     code = WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
     // The music never stops by itself; it ends here, before the device under it goes.
     ResetSoundLibrary();
     ResetWindowsState();
+    SetSoundDevice(nullptr);
     SetWindowsBackend(nullptr);
+    if (settings.stats) {
+      const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      std::fprintf(stderr, "%s\n", backend.FrameReportLine(wall).c_str());
+    }
   }
   SDL_Quit();
   return code;

@@ -1,6 +1,6 @@
 // The sound library's names and values, as the system calls them. Under them sits libxmp, which
-// plays the module, and one sound output chosen by the window backend (a sound device in real
-// time, or an offline one that follows the headless virtual clock).
+// plays the module, and the output of the installed sound device (a real one in real time, or an
+// offline one that follows the headless virtual clock).
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,9 @@
 using HMUSIC = DWORD;
 using HSYNC = DWORD;
 
-// A sync procedure: called on the thread that produces the sound, so it must be quick and must not
-// call back into the library. `data` carries the note (1 = C-0) in its low word.
+// A sync procedure: called on the thread that produces the sound, when the note is heard, so it
+// must be quick and must not call back into the library. `data` carries the note (1 = C-0) in its
+// low word.
 using SYNCPROC = void(HSYNC handle, DWORD channel, DWORD data);
 
 // The one version of the library the system was written for.

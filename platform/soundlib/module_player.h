@@ -38,6 +38,8 @@ class ModulePlayer {
 
   // Renders `count` frames (into `frames` unless it is null); silence once the module has ended.
   void Render(std::int16_t* frames, std::size_t count);
+  // Frames rendered since the start; while the notes of a tick are reported, the tick's first.
+  std::uint64_t Position() const { return position_; }
 
  private:
   bool PlayTick();

@@ -25,11 +25,11 @@ void OfflineSoundOutput::Advance(std::uint64_t nowMicroseconds) {
     const std::uint64_t kept = std::min(due, keepFrames) - framesRendered_;
     const std::size_t at = kept_->frames.size();
     kept_->frames.resize(at + kept * 2);
-    source_->Render(kept_->frames.data() + at, kept);
+    source_->Render(kept_->frames.data() + at, kept, 0);
     framesRendered_ += kept;
   }
   if (due > framesRendered_) {
-    source_->Render(nullptr, due - framesRendered_);
+    source_->Render(nullptr, due - framesRendered_, 0);
     framesRendered_ = due;
   }
 }

@@ -23,6 +23,7 @@ std::unique_ptr<SdlSoundOutput> SdlSoundOutput::Open(int rate, SoundSource* sour
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
+  output->queued_ = obtained.samples;
   return output;
 }
 
@@ -36,5 +37,11 @@ void SdlSoundOutput::Start() { SDL_PauseAudioDevice(device_, 0); }
 
 void SdlSoundOutput::Fill(void* output, Uint8* stream, int bytes) {
   auto* self = static_cast<SdlSoundOutput*>(output);
-  self->source_->Render(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(bytes) / (2 * sizeof(std::int16_t)));
+  self->source_->Render(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(bytes) / (2 * sizeof(std::int16_t)),
+                        self->queued_);
+}
+
+SoundOutput* SdlSoundDevice::OpenSoundOutput(int rate, SoundSource* source) {
+  output_ = SdlSoundOutput::Open(rate, source);
+  return output_.get();
 }

@@ -1,6 +1,6 @@
-// The real-time output: an SDL audio device whose thread asks for sound a buffer at a time. A
-// note's sync fires while the buffer that holds the note's first frame is filled, so it is never
-// late, and early by at most the one buffer plus whatever the device still has queued.
+// The real-time output: an SDL audio device whose thread asks for sound a buffer at a time. The
+// device calls for a buffer when it has one left to play, so that one is queued ahead of every
+// request, and each note's syncs wait until it is heard (see SoundSource::Render).
 #pragma once
 
 #include <SDL.h>
@@ -27,4 +27,16 @@ class SdlSoundOutput : public SoundOutput {
 
   SDL_AudioDeviceID device_;
   SoundSource* source_;
+  std::size_t queued_ = 0;  // the device's buffer, as SDL reports it
+};
+
+// The machine's sound device through SDL.
+class SdlSoundDevice : public SoundDevice {
+ public:
+  ~SdlSoundDevice() override { CloseSoundOutput(); }
+  SoundOutput* OpenSoundOutput(int rate, SoundSource* source) override;
+  void CloseSoundOutput() override { output_.reset(); }
+
+ private:
+  std::unique_ptr<SdlSoundOutput> output_;
 };

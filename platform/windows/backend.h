@@ -1,10 +1,10 @@
 // The seam between the Windows names and the machine: a backend gives the one window, its
-// input, the millisecond clock, message boxes and the picture on screen.
+// input, the millisecond clock, message boxes and the picture on screen. Sound is a seam of its
+// own (platform/soundlib/sound_output.h).
 #pragma once
 
 #include <cstdint>
 
-#include "platform/soundlib/sound_output.h"
 #include "platform/windows/win32.h"
 
 // A picture the display hands to the screen: the full-screen front page or the window's client
@@ -36,16 +36,11 @@ class WindowsBackend {
 
   // Shows a modal box and returns when it is dismissed.
   virtual void ShowBox(const char* text, const char* caption, bool owned) = 0;
-  // Puts a picture on the screen; called once per flip or windowed blit.
+  // Puts a picture on the screen; called once per flip or windowed blit. Like the flip it
+  // stands for, it may wait for the display's refresh.
   virtual void Present(const FrameView& frame) = 0;
   // A flip or windowed blit that failed: nothing reached the screen, but the frame was made.
   virtual void PresentFailed() {}
-
-  // Opens the sound output at `rate` frames a second (16-bit stereo), which asks `source` for
-  // its sound once started; null when there is no device for it. The backend owns the output
-  // until CloseSoundOutput or its own end.
-  virtual SoundOutput* OpenSoundOutput(int rate, SoundSource* source) = 0;
-  virtual void CloseSoundOutput() = 0;
 };
 
 // The executable installs its backend before the system code runs.

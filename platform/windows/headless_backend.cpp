@@ -33,7 +33,10 @@ std::uint32_t HeadlessBackend::Milliseconds() {
   return clockStart + static_cast<std::uint32_t>(ElapsedMilliseconds());
 }
 
-void HeadlessBackend::Sleep(std::uint32_t milliseconds) { AdvanceClock(static_cast<std::uint64_t>(milliseconds) * 1000); }
+void HeadlessBackend::Sleep(std::uint32_t milliseconds) {
+  report.Paused();
+  AdvanceClock(static_cast<std::uint64_t>(milliseconds) * 1000);
+}
 
 void HeadlessBackend::ShowBox(const char* text, const char* caption, bool owned) {
   boxes.push_back(RecordedBox{text, caption, owned});
@@ -42,6 +45,7 @@ void HeadlessBackend::ShowBox(const char* text, const char* caption, bool owned)
 
 void HeadlessBackend::Present(const FrameView& frame) {
   ++framesPresented;
+  report.Shown(static_cast<std::int64_t>(elapsedMicroseconds_));
   if (onPresent) onPresent(frame, Milliseconds());
   AdvanceClock(frameStepMicroseconds);
 }

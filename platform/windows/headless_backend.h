@@ -1,6 +1,7 @@
 // The headless backend: no window, a virtual millisecond clock and a scripted input queue.
 // The clock moves only when the program sleeps or presents a frame (or tries to, and fails), so
-// a run is deterministic.
+// a run is deterministic. It is the headless machine's sound device too: its offline output
+// follows the same clock.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "platform/soundlib/offline_sound_output.h"
 #include "platform/windows/backend.h"
+#include "platform/windows/frame_report.h"
 
 struct ScriptedMessage {
   std::int64_t at;  // on the script clock (see HeadlessBackend::scriptClock)
@@ -24,7 +26,7 @@ struct RecordedBox {
   bool owned;
 };
 
-class HeadlessBackend : public WindowsBackend {
+class HeadlessBackend : public WindowsBackend, public SoundDevice {
  public:
   // The clock starts here and wraps at 2^32, as the real one does after 49.7 days.
   std::uint32_t clockStart = 0xFFFF0000u;
@@ -51,6 +53,8 @@ class HeadlessBackend : public WindowsBackend {
   bool windowPopup = false;
   bool cursorShown = true;
   std::uint64_t framesPresented = 0;
+  // The presented frames on the virtual clock.
+  FrameReport report;
 
   // Milliseconds since the clock started (not wrapped).
   std::uint64_t ElapsedMilliseconds() const { return elapsedMicroseconds_ / 1000; }

@@ -1,10 +1,15 @@
-// The sdl backend: a real window, keyboard and close box, SDL's clock and message boxes.
+// The sdl backend: a real window, keyboard and close box, SDL's clock and message boxes, and the
+// picture scaled to the window or the screen. A present waits for the display's refresh (see
+// RefreshPacer) and is counted in the frame report.
 #pragma once
 
 #include <memory>
+#include <string>
 
-#include "platform/soundlib/sdl_sound_output.h"
 #include "platform/windows/backend.h"
+#include "platform/windows/frame_report.h"
+#include "platform/windows/refresh_pacer.h"
+#include "platform/windows/viewer_settings.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -12,6 +17,7 @@ struct SDL_Texture;
 
 class SdlBackend : public WindowsBackend {
  public:
+  explicit SdlBackend(const ViewerSettings& settings);
   ~SdlBackend() override;
 
   bool CreateMainWindow(const char* title, int width, int height, bool popup) override;
@@ -24,15 +30,27 @@ class SdlBackend : public WindowsBackend {
   void Sleep(std::uint32_t milliseconds) override;
   void ShowBox(const char* text, const char* caption, bool owned) override;
   void Present(const FrameView& frame) override;
-  SoundOutput* OpenSoundOutput(int rate, SoundSource* source) override;
-  void CloseSoundOutput() override;
+
+  // The frame report's line for the run so far, `wallSeconds` into the process.
+  std::string FrameReportLine(double wallSeconds) const;
 
  private:
-  std::unique_ptr<SdlSoundOutput> soundOutput_;
+  bool Upload(const FrameView& frame);
+  // Draws the uploaded picture into `target` of the renderer's output with the chosen filter.
+  void Draw(const FrameView& frame, int targetX, int targetY, int targetWidth, int targetHeight);
+  SDL_Texture* SharpTexture(int width, int height);
+
+  ViewerSettings settings_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int textureWidth_ = 0;
   int textureHeight_ = 0;
+  // Sharp scaling: the picture enlarged by a whole factor, then smoothed the rest of the way.
+  SDL_Texture* sharp_ = nullptr;
+  int sharpWidth_ = 0;
+  int sharpHeight_ = 0;
   bool fullScreen_ = false;
+  std::unique_ptr<RefreshPacer> pacer_;
+  FrameReport report_;
 };

@@ -23,10 +23,12 @@ class HeadlessTest : public ::testing::Test {
     ShutDown = false;
     backend.printBoxes = false;
     SetWindowsBackend(&backend);
+    SetSoundDevice(&backend);
   }
   void TearDown() override {
     ResetSoundLibrary();
     ResetWindowsState();
+    SetSoundDevice(nullptr);
     SetWindowsBackend(nullptr);
     faults::Reset();
     DirectDrawSettings() = DirectDrawSettingsData{};

@@ -238,9 +238,11 @@ int main(int argc, char** argv) {
     PostBackendMessage(WM_CLOSE, 0);
   };
   SetWindowsBackend(&backend);
+  SetSoundDevice(&backend);
   std::string commandLine;
   WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT);
   ResetWindowsState();
+  SetSoundDevice(nullptr);
   SetWindowsBackend(nullptr);
   benchmark::Shutdown();
   if (!measured) {

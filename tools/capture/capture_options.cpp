@@ -27,7 +27,8 @@ const char* const kCaptureUsage =
     "  -- ARGS          the program's own command line\n"
     "  --version        the version of the program\n"
     "kaleth.pak is read from the working folder, else from the installed data folder, or from\n"
-    "the folder KALETH_DATA names; output paths are taken from where the program was started.\n";
+    "the folder KALETH_DATA names; output paths are taken from where the program was started.\n"
+    "With KALETH_STATS=1 in the environment it ends with the frame report of the virtual run.\n";
 
 namespace {
 

@@ -2,6 +2,7 @@
 // PNG frames, a contact sheet, the music as WAV, and a video through ffmpeg.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/directdraw/display_settings.h"
 #include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
+#include "platform/windows/viewer_settings.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "tools/capture/capture_options.h"
@@ -143,10 +145,12 @@ int main(int argc, char** argv) {
   };
 
   SetWindowsBackend(&backend);
+  SetSoundDevice(&backend);
   const int code = WinMain(nullptr, nullptr, options.programArguments.data(), SW_SHOWDEFAULT);
   // The music the run kept stays with the backend; the library lets go of its output.
   ResetSoundLibrary();
   ResetWindowsState();
+  SetSoundDevice(nullptr);
   SetWindowsBackend(nullptr);
 
   const std::string wavPath = !options.wavPath.empty() ? options.wavPath
@@ -171,5 +175,12 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(framesKept), static_cast<unsigned long long>(backend.framesPresented),
                 played, seconds, seconds > 0 ? played / seconds : 0.0, code);
   progress.Finish(summary);
+  // The same report as the program's on a screen, for the virtual run.
+  if (ReadViewerSettings(nullptr, nullptr, std::getenv("KALETH_STATS")).stats) {
+    char timing[64];
+    std::snprintf(timing, sizeof timing, "virtual clock, a frame every %.3f ms", options.stepMicroseconds / 1000.0);
+    std::fprintf(stderr, "%s\n",
+                 backend.report.Line(options.stepMicroseconds, ProcessCpuSeconds(), seconds, timing).c_str());
+  }
   return failed ? 1 : code;
 }

@@ -12,7 +12,7 @@
 
 #include "platform/faults.h"
 #include "platform/soundlib/bass.h"
-#include "platform/windows/sdl_backend.h"
+#include "platform/soundlib/sdl_sound_output.h"
 #include "tests/platform/soundlib/sound_test.h"
 
 namespace {
@@ -35,14 +35,14 @@ class SdlOutputTest : public ::testing::Test {
   void SetUp() override {
     faults::Reset();
     ResetSoundLibrary();
-    SetWindowsBackend(&backend);
+    SetSoundDevice(&device);
   }
   void TearDown() override {
     ResetSoundLibrary();
-    SetWindowsBackend(nullptr);
+    SetSoundDevice(nullptr);
     unsetenv("SDL_AUDIODRIVER");
   }
-  SdlBackend backend;
+  SdlSoundDevice device;
 };
 
 TEST_F(SdlOutputTest, TheDevicesThreadPlaysTheModuleAndFiresEveryNoteInOrder) {
