@@ -8,7 +8,7 @@ FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan run test bench fuzz-smoke clean
+.PHONY: all deps build asan run test bench fuzz-smoke clean web serve-web test-web bench-web
 
 all: build
 
@@ -59,4 +59,6 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	cd $(BENCH_BUILD) && ./kaleth-bench $(ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
+
+include platform/web/web.mk

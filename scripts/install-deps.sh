@@ -10,7 +10,10 @@ packages=(
   xvfb xdotool ffmpeg
   clang libclang-rt-14-dev
   imagemagick assimp-utils openmpt123
+  emscripten chromium dpkg-dev
 )
+# The page's tests run on node with npm; a node from elsewhere that brings its own npm will do.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
