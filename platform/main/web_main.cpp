@@ -180,7 +180,10 @@ int main(int argc, char** argv) {
   }
   CaptureOptions options;
   std::string error;
-  if (!ParseCaptureOptions(argc - 1, argv + 1, &options, &error)) {
+  // What is kept goes to the page, which stands where the tool's --out folder would.
+  std::vector<char*> arguments{argv[1], const_cast<char*>("--out"), const_cast<char*>("page")};
+  arguments.insert(arguments.end(), argv + 2, argv + argc);
+  if (!ParseCaptureOptions(static_cast<int>(arguments.size()), arguments.data(), &options, &error)) {
     std::fprintf(stderr, "kaleth: %s\n", error.c_str());
     ReportEnd(2, "{}");
     return 2;

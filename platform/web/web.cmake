@@ -16,7 +16,9 @@ file(GLOB_RECURSE KALETH_PLATFORM_SOURCES CONFIGURE_DEPENDS platform/*.cpp)
 list(FILTER KALETH_PLATFORM_SOURCES EXCLUDE REGEX "/platform/main/|/sdl_[^/]*$")
 add_library(kaleth_platform STATIC ${KALETH_PLATFORM_SOURCES})
 target_include_directories(kaleth_platform PUBLIC ${CMAKE_SOURCE_DIR} ${KALETH_WEB_XMP}/include)
-target_compile_definitions(kaleth_platform PUBLIC LIBXMP_STATIC)
+# Under Emscripten xmp.h would include emscripten.h inside its extern "C" block, which C++ refuses;
+# with this its declarations only say what they export.
+target_compile_definitions(kaleth_platform PUBLIC XMP_SYM_VISIBILITY)
 target_link_libraries(kaleth_platform PUBLIC ${KALETH_WEB_XMP}/lib/libxmp.a)
 
 file(GLOB_RECURSE KALETH_SYSTEM_SOURCES CONFIGURE_DEPENDS
