@@ -19,6 +19,7 @@ function setStatus(text) { element('status').textContent = text; }
 window.kaleth = {
   mode,
   frames: [],
+  presented: 0,
   ended: null,
   boxes: [],
 };
@@ -35,6 +36,7 @@ const page = {
   showPixels(rgba, width, height) {
     if (canvas.width !== width || canvas.height !== height) { canvas.width = width; canvas.height = height; }
     context2d.putImageData(new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
+    window.kaleth.presented += 1;
   },
   // A message box in the page; the program goes on once it is dismissed.
   showBox(caption, text) {
