@@ -61,6 +61,19 @@ test('the page plays after Play, with its music, and Escape ends it', { timeout:
   });
 });
 
+test('the Stop control ends the production as the close box does', { timeout: 120000 }, async () => {
+  await withPage({}, async ({ page, errors }) => {
+    await page.click('#play');
+    await page.waitForFunction(() => window.kaleth.presented > 10, { timeout: 30000 });
+    await page.keyboard.press('F1');
+    await page.click('#stop');
+    const end = await page.evaluate(() => window.kaleth.ended);
+    assert.equal(end.code, 0);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'KALETH has ended.');
+    assert.deepEqual(errors, []);
+  });
+});
+
 test('without a good package the page shows the program\'s own message', { timeout: 120000 }, async () => {
   const cases = [
     { pak: null, message: 'Unable to open datafile' },
