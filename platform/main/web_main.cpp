@@ -14,7 +14,6 @@
 #include "data/raw_loaders.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
-#include "platform/directdraw/display_settings.h"
 #include "platform/soundlib/bass.h"
 #include "platform/web/web_backend.h"
 #include "platform/windows/headless_backend.h"
@@ -22,6 +21,7 @@
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/capture_run.h"
 
 namespace {
 
@@ -29,24 +29,12 @@ EM_JS(void, ReportEnd, (int code, const char* summary), {
   Module.kalethPage.ended(code, JSON.parse(UTF8ToString(summary)));
 });
 // Hands one frame (RGB bytes, as the capture tool writes them) to the page and waits until the
-// page has taken it; the wait also lets the browser breathe.
-// `flags` holds beat flag A in bit 0 and B in bit 1.
+// page has taken it; the wait also lets the browser breathe. `flags` holds beat flag A in bit 0
+// and B in bit 1.
 EM_ASYNC_JS(void, KeepFrame, (int number, double time, int slot, int flags, const std::uint8_t* rgb, int width, int height), {
   await Module.kalethPage.keepFrame({number, time, slot, beatFlagA: (flags & 1) != 0, beatFlagB: (flags & 2) != 0,
                                      width, height}, HEAPU8.slice(rgb, rgb + width * height * 3));
 });
-
-// Milliseconds since slot 0 began, or -1 while the program is still starting.
-std::int64_t TimelineMilliseconds(std::uint32_t now) {
-  if (!Playing) return -1;
-  return static_cast<std::uint32_t>(now - SlotTable[0].start);
-}
-
-void OfferDisplayDepth(int depth) {
-  DisplaySettings& display = DirectDrawSettings();
-  std::erase_if(display.modeDepths, [&](DWORD offered) { return static_cast<int>(offered) > depth; });
-  display.desktopDepth = static_cast<DWORD>(depth);
-}
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -67,19 +55,14 @@ int PlayInRealTime() {
   return code;
 }
 
-// `keep` is "all" (every frame from --start to --end goes to the page) or "none" (only the
-// costs are measured).
+// Plays on the virtual clock. With keepFrames every frame kaleth-capture would keep goes to the
+// page; either way the page is told at the end what each slot's frames cost to draw (the median
+// of the time from one present to the next, less what the capture itself did in between).
 int Capture(const CaptureOptions& options, bool keepFrames) {
-  OfferDisplayDepth(options.depth);
   HeadlessBackend backend;
-  backend.frameStepMicroseconds = options.stepMicroseconds;
-  backend.script = options.keys;
-  backend.script.push_back(ScriptedMessage{options.endMs, WM_CLOSE, 0});
-  std::stable_sort(backend.script.begin(), backend.script.end(),
-                   [](const ScriptedMessage& a, const ScriptedMessage& b) { return a.at < b.at; });
-  backend.scriptClock = [&backend] { return TimelineMilliseconds(backend.Milliseconds()); };
+  PrepareCaptureBackend(options, &backend);
 
-  std::vector<std::vector<double>> costs(kSlotCount + 1);
+  std::vector<std::vector<double>> costs(kSlotCount);
   std::vector<std::uint8_t> xrgb, rgb, shown;
   std::uint64_t frameNumber = 0, framesKept = 0;
   const double started = emscripten_get_now();
@@ -91,8 +74,7 @@ int Capture(const CaptureOptions& options, bool keepFrames) {
     ++frameNumber;
     if (slot >= 0 && slot < static_cast<int>(kSlotCount)) costs[slot].push_back(presented - drawingSince);
     // The frames kaleth-capture would write with the same options.
-    const bool kept = time <= options.endMs && (time >= 0 ? time >= options.startMs : options.startMs == 0);
-    if (kept && keepFrames) {
+    if (keepFrames && KeptByCapture(options, time)) {
       ++framesKept;
       const std::size_t pixels = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
       xrgb.resize(pixels * 4);
@@ -127,13 +109,7 @@ int Capture(const CaptureOptions& options, bool keepFrames) {
   std::string summary = "{\"frames\":" + std::to_string(backend.framesPresented) +
                         ",\"kept\":" + std::to_string(framesKept) + ",\"drawingSeconds\":" + std::to_string(drawing) +
                         ",\"virtualSeconds\":" + std::to_string(backend.ElapsedMilliseconds() / 1000.0) +
-                        ",\"boxes\":[";
-  for (std::size_t i = 0; i < backend.boxes.size(); ++i) {
-    if (i > 0) summary += ',';
-    summary += "{\"caption\":" + std::string("\"") + backend.boxes[i].caption + "\",\"text\":\"" +
-               backend.boxes[i].text + "\"}";
-  }
-  summary += "],\"slots\":[";
+                        ",\"slots\":[";
   for (unsigned slot = 0; slot < kSlotCount; ++slot) {
     if (slot > 0) summary += ',';
     summary += "{\"slot\":" + std::to_string(slot) + ",\"frames\":" + std::to_string(costs[slot].size()) +

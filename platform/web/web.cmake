@@ -27,7 +27,7 @@ add_library(kaleth_system STATIC ${KALETH_SYSTEM_SOURCES})
 target_link_libraries(kaleth_system PUBLIC kaleth_platform)
 
 # The page's capture mode takes kaleth-capture's options.
-add_executable(kaleth platform/main/web_main.cpp tools/capture/capture_options.cpp)
+add_executable(kaleth platform/main/web_main.cpp tools/capture/capture_options.cpp tools/capture/capture_run.cpp)
 target_link_libraries(kaleth PRIVATE kaleth_system)
 set_target_properties(kaleth PROPERTIES SUFFIX ".js")
 # The main loop waits in Sleep and in the present; Asyncify unwinds it to the browser there.

@@ -31,7 +31,7 @@ let soundNode = null;
 let soundStarted = false;
 
 const page = {
-  setTitle(title) { document.title = 'KALETH'; console.log('kaleth: window "' + title + '"'); },
+  setTitle(title) { document.title = title; },
   showCursor(shown) { canvas.style.cursor = shown ? '' : 'none'; },
   showPixels(rgba, width, height) {
     if (canvas.width !== width || canvas.height !== height) { canvas.width = width; canvas.height = height; }
