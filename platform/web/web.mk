@@ -15,7 +15,6 @@ $(WEB_BUILD)/cmake/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
 # The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth.js, kaleth.wasm,
 # kaleth.pak (made by the native build) and the source it was built from; the folders below hold
 # the build.
-
 web: build $(WEB_BUILD)/cmake/build.ninja
 	$(WEB_ENV) cmake --build $(WEB_BUILD)/cmake -j $(JOBS)
 	cp $(WEB_BUILD)/cmake/kaleth.js $(WEB_BUILD)/cmake/kaleth.wasm platform/web/page/* $(BUILD)/kaleth.pak $(WEB_BUILD)/
