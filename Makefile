@@ -8,7 +8,7 @@ FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan run test bench fuzz-smoke package install clean
+.PHONY: all deps build asan run test bench fuzz-smoke package install clean web serve-web test-web bench-web
 
 all: build
 
@@ -37,6 +37,7 @@ test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) fuzz-smoke
+	$(MAKE) test-web
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALETH_FUZZ=ON
@@ -71,4 +72,6 @@ install: build
 	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
+
+include platform/web/web.mk

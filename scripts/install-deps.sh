@@ -11,7 +11,10 @@ packages=(
   clang libclang-rt-14-dev
   imagemagick assimp-utils openmpt123
   dpkg-dev file lintian desktop-file-utils man-db groff-base
+  emscripten chromium
 )
+# The page's tests run on node with npm; a node from elsewhere that brings its own npm will do.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

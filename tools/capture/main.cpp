@@ -9,13 +9,13 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
-#include "platform/directdraw/display_settings.h"
 #include "platform/soundlib/bass.h"
 #include "platform/windows/headless_backend.h"
 #include "platform/windows/viewer_settings.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/capture_run.h"
 #include "tools/capture/contact_sheet.h"
 #include "tools/capture/progress_meter.h"
 #include "tools/capture/video_encoder.h"
@@ -25,18 +25,6 @@
 namespace {
 
 constexpr int kSoundChannels = 2;
-
-// Milliseconds since slot 0 began, or -1 while the program is still starting.
-std::int64_t TimelineMilliseconds(std::uint32_t now) {
-  if (!Playing) return -1;
-  return static_cast<std::uint32_t>(now - SlotTable[0].start);
-}
-
-void OfferDisplayDepth(int depth) {
-  DirectDrawSettingsData& display = DirectDrawSettings();
-  std::erase_if(display.modeDepths, [&](DWORD offered) { return static_cast<int>(offered) > depth; });
-  display.desktopDepth = static_cast<DWORD>(depth);
-}
 
 std::string FrameName(std::uint64_t number, std::int64_t timelineMs) {
   char name[64];
@@ -104,17 +92,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<ContactSheet> sheet;
   if (!options.sheetPath.empty()) sheet = std::make_unique<ContactSheet>(options.endMs);
 
-  // Without --depth, the display is the one the environment describes (KALETH_DESKTOP_DEPTH …).
-  if (options.depth != 0) OfferDisplayDepth(options.depth);
   HeadlessBackend backend;
-  backend.frameStepMicroseconds = options.stepMicroseconds;
+  PrepareCaptureBackend(options, &backend);
   if (!options.wavPath.empty() || video) backend.music.keepMilliseconds = static_cast<std::uint64_t>(options.endMs) + 1000;
-  backend.script = options.keys;
-  // The capture ends like a user leaving: through the close box once the end time has come.
-  backend.script.push_back(ScriptedMessage{options.endMs, WM_CLOSE, 0});
-  std::stable_sort(backend.script.begin(), backend.script.end(),
-                   [](const ScriptedMessage& a, const ScriptedMessage& b) { return a.at < b.at; });
-  backend.scriptClock = [&backend] { return TimelineMilliseconds(backend.Milliseconds()); };
 
   const std::uint64_t expectedFrames =
       static_cast<std::uint64_t>(options.endMs - options.startMs) * 1000 / options.stepMicroseconds + 1;
@@ -124,9 +104,7 @@ int main(int argc, char** argv) {
   backend.onPresent = [&](const FrameView& frame, std::uint32_t now) {
     const std::int64_t time = TimelineMilliseconds(now);
     ++frameNumber;
-    if (failed || time > options.endMs || (time >= 0 && time < options.startMs) || (time < 0 && options.startMs > 0)) {
-      return;
-    }
+    if (failed || !KeptByCapture(options, time)) return;
     ++framesKept;
     if (!options.outDir.empty() &&
         !WriteFramePng((std::filesystem::path(options.outDir) / FrameName(frameNumber, time)).string(), frame, &error)) {

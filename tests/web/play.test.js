@@ -1,0 +1,93 @@
+// The page as a person uses it: the loading picture and Play, a few seconds of the production
+// with its music, Escape; and the program's own message when the package is missing or damaged.
+'use strict';
+
+const assert = require('node:assert/strict');
+const crypto = require('node:crypto');
+const { test } = require('node:test');
+const { serve, launch, open } = require('./browser.js');
+
+const canvasHash = (page) =>
+  page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    return canvas.toDataURL('image/png');
+  }).then((url) => crypto.createHash('sha256').update(url).digest('hex'));
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function withPage(replaced, body) {
+  const { server, url } = await serve(replaced);
+  const browser = await launch();
+  try {
+    const opened = await open(browser, url);
+    await opened.page.waitForFunction(() => !document.getElementById('play').disabled, { timeout: 60000 });
+    await body(opened);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+test('the page plays after Play, with its music, and Escape ends it', { timeout: 120000 }, async () => {
+  await withPage({}, async ({ page, errors }) => {
+    // Before Play the page shows the loading picture: grey rows in the picture area.
+    const loading = await page.evaluate(() => {
+      const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 512, 384).data;
+      const at = (x, y) => data[(y * 512 + x) * 4];
+      let lit = 0;
+      for (let y = 52; y < 332; y += 8) for (let x = 0; x < 512; x += 8) lit += at(x, y) > 0 ? 1 : 0;
+      return { lit, above: at(256, 20) };
+    });
+    assert.ok(loading.lit > 100, 'the loading picture is on the canvas');
+    assert.equal(loading.above, 0, 'above the picture area the display is black');
+
+    await page.click('#play');
+    await sleep(3500);
+    const seen = new Set();
+    for (let i = 0; i < 5; ++i) {
+      seen.add(await canvasHash(page));
+      await sleep(300);
+    }
+    assert.ok(seen.size >= 4, 'the picture moves');
+    const sound = await page.evaluate(() => window.kaleth.sound);
+    assert.equal(sound.rate, 44100);
+    assert.ok(sound.buffers > 20, 'the music is being played');
+
+    await page.keyboard.press('Escape');
+    const end = await page.evaluate(() => window.kaleth.ended);
+    assert.equal(end.code, 0);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'KALETH has ended.');
+    assert.deepEqual(errors, []);
+  });
+});
+
+test('the Stop control ends the production as the close box does', { timeout: 120000 }, async () => {
+  await withPage({}, async ({ page, errors }) => {
+    await page.click('#play');
+    await page.waitForFunction(() => window.kaleth.presented > 10, { timeout: 30000 });
+    await page.keyboard.press('F1');
+    await page.click('#stop');
+    const end = await page.evaluate(() => window.kaleth.ended);
+    assert.equal(end.code, 0);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'KALETH has ended.');
+    assert.deepEqual(errors, []);
+  });
+});
+
+test('without a good package the page shows the program\'s own message', { timeout: 120000 }, async () => {
+  const cases = [
+    { pak: null, message: 'Unable to open datafile' },
+    { pak: Buffer.from('no package at all'), message: 'Package file seems to be corrupted' },
+  ];
+  for (const { pak, message } of cases) {
+    await withPage({ 'kaleth.pak': pak }, async ({ page }) => {
+      await page.click('#play');
+      await page.waitForSelector('#box', { visible: true, timeout: 30000 });
+      assert.equal(await page.$eval('#box-text', (e) => e.textContent), message);
+      assert.equal(await page.$eval('#box-caption', (e) => e.textContent), '[- Tarn 2.0 error window -]');
+      await page.click('#box-ok');
+      const end = await page.evaluate(() => window.kaleth.ended);
+      assert.equal(end.code, 0);
+    });
+  }
+});
