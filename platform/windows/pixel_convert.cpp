@@ -1,5 +1,6 @@
 #include "platform/windows/pixel_convert.h"
 
+#include <cstddef>
 #include <cstring>
 
 void ConvertToXrgb(const FrameView& frame, std::uint8_t* out, int outPitch) {
