@@ -12,12 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FreshDir(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("kaleth-test-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  return dir;
-}
-
 int Count(const std::string& text, const std::string& part) {
   int found = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++found;

@@ -13,12 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FreshDir(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("kaleth-test-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  return dir;
-}
-
 TEST(Capture, WritesFramesThroughEverySlotAndEndsByItselfPastTheLast) {
   const fs::path dir = FreshDir("capture");
   const ProgramResult run = RunProgram(

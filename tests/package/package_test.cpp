@@ -24,16 +24,16 @@ const std::string kDeb = std::string(KALETH_BUILD_DIR) + "/" + KALETH_DEB_FILE;
 const char* const kPrograms[] = {"usr/games/kaleth", "usr/bin/kaleth-capture", "usr/bin/kaleth-bench",
                                  "usr/bin/kaleth-pak", "usr/bin/kaleth-pakgen"};
 
-fs::path FreshDir(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("kaleth-package-" + name + "-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
 // A shell command's output; stderr only when the command sends stdout away.
 ProgramResult Shell(const std::string& command, const std::vector<std::string>& environment = {}) {
   return RunProgram({"/bin/sh", "-c", command}, environment, "", 300);
+}
+
+// An empty folder that exists, to start a program in or to lay the package out in.
+fs::path EmptyDir(const std::string& name) {
+  const fs::path dir = FreshDir("package-" + name);
+  fs::create_directories(dir);
+  return dir;
 }
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
@@ -42,7 +42,7 @@ std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 class Package : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    root_ = FreshDir("root");
+    root_ = EmptyDir("root");
     unpacked_ = RunProgram({"/usr/bin/dpkg-deb", "-x", kDeb, root_.string()}).exitCode == 0;
   }
   static void TearDownTestSuite() { fs::remove_all(root_); }
@@ -139,7 +139,7 @@ TEST_F(Package, ManualPagesRenderCleanlyAndNameEveryOptionOfTheirProgram) {
 }
 
 TEST_F(Package, AnUnpackedCopyPlaysFromAnyFolderAndWritesWhereItWasStarted) {
-  const fs::path elsewhere = FreshDir("elsewhere");
+  const fs::path elsewhere = EmptyDir("elsewhere");
   const ProgramResult run = RunProgram({(root_ / "usr/bin/kaleth-capture").string(), "--sheet", "sheet.png", "--out",
                                         "frames", "--end", "1000", "--fps", "10", "--quiet"},
                                        {}, elsewhere.string());
@@ -158,8 +158,8 @@ TEST_F(Package, AnUnpackedCopyPlaysFromAnyFolderAndWritesWhereItWasStarted) {
 }
 
 TEST_F(Package, KalethDataWithoutThePackageGivesTheProgramsMessage) {
-  const fs::path empty = FreshDir("empty");
-  const fs::path elsewhere = FreshDir("started");
+  const fs::path empty = EmptyDir("empty");
+  const fs::path elsewhere = EmptyDir("started");
   const ProgramResult run = RunProgram(
       {(root_ / "usr/bin/kaleth-capture").string(), "--sheet", "sheet.png", "--end", "1000", "--quiet"},
       {"KALETH_DATA=" + empty.string()}, elsewhere.string());

@@ -13,6 +13,13 @@
 
 std::string BuildPath(const std::string& name) { return std::string(KALETH_BUILD_DIR) + "/" + name; }
 
+std::filesystem::path FreshDir(const std::string& name) {
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kaleth-test-" + name + "-" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  return dir;
+}
+
 ChildProgram::ChildProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                            const std::string& cwd) {
   char pattern[] = "/tmp/kaleth-child-XXXXXX";

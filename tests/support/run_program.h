@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,3 +41,7 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::vector
                          const std::string& cwd = "", int timeoutSeconds = 120);
 
 std::string BuildPath(const std::string& name);
+
+// An empty folder of this name for this test process in the temporary folder (removed first if
+// an earlier run left it).
+std::filesystem::path FreshDir(const std::string& name);
