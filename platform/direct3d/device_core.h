@@ -10,6 +10,8 @@
 #include "platform/direct3d/pipeline/pipeline.h"
 #include "platform/direct3d/pipeline/primitive_assembly.h"
 #include "platform/direct3d/pipeline/texture_cache.h"
+#include "platform/direct3d/pipeline/triangle_bins.h"
+#include "platform/direct3d/pipeline/vertex_processing.h"
 #include "platform/direct3d/render_states.h"
 
 struct DeviceCore {
@@ -29,12 +31,22 @@ struct DeviceCore {
                const WORD* indices, std::size_t indexCount, DWORD flags);
 
  private:
+  // The stages after vertex processing for a draw whose vertices are transformed: on this thread
+  // alone, or split over the shared worker pool, with the same bytes either way.
+  void DrawHere(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup, const WORD* indices,
+                std::size_t indexCount, const ViewportMapping& mapping, RasterContext& context);
+  void DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup, const WORD* indices,
+                  std::size_t indexCount, const ViewportMapping& mapping, RasterContext& context);
+  // The target, render states and texture as the span shader sees them.
+  void MakeRasterContext(const ViewportMapping& mapping, RasterContext* context);
+
   // Kept from draw to draw so that drawing allocates nothing once warmed up.
   std::vector<ClipVertex> vertices_;
   std::vector<D3DLIGHT2> lights_;
   LightingSetup lighting_;
   PrimitiveAssembler assembler_;
   TextureCache textures_;
+  TriangleBins bins_;
 };
 
 // Whether the device draws vertices of this format: positions, optionally normals and one

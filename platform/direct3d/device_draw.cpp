@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "platform/direct3d/device_core.h"
@@ -6,6 +7,8 @@
 #include "platform/direct3d/pipeline/texture_sampling.h"
 #include "platform/direct3d/pipeline/vertex_processing.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
+#include "platform/direct3d/pipeline/rasteriser.h"
+#include "platform/worker_pool.h"
 
 bool VertexFormatSupported(DWORD vertexFormat) {
   const DWORD texCount = (vertexFormat & D3DFVF_TEXCOUNT_MASK) >> 8;
@@ -38,27 +41,112 @@ HRESULT DeviceCore::Draw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const Vertex
   }
   const VertexSetup setup = MakeVertexSetup(world, view, projection, lit ? &lighting_ : nullptr);
   vertices_.resize(vertexCount);
-  TransformVertices(streams, vertexCount, setup, vertices_.data());
-  const std::vector<std::uint8_t>& used = assembler_.Prepare(vertices_, type, indices, indexCount, mapping, states.cull);
-  LightVertices(streams, vertexCount, setup, used.data(), vertices_.data());
-
   RasterContext context;
-  context.target = MakeRenderTarget(target);
-  context.scissor = RECT{mapping.left, mapping.top, mapping.right, mapping.bottom};
-  context.cull = states.cull;
-  context.shadeSpan = SpanShaderFor(context.target.format, context.target.depthFormat);
-  PixelState& pixels = context.pixels;
+  context.pixels.specular = states.specular && lit;
+  if (WorkerThreads() > 1) DrawShared(type, streams, setup, indices, indexCount, mapping, context);
+  else DrawHere(type, streams, setup, indices, indexCount, mapping, context);
+  return D3D_OK;
+}
+
+void DeviceCore::MakeRasterContext(const ViewportMapping& mapping, RasterContext* context) {
+  context->target = MakeRenderTarget(target);
+  context->scissor = RECT{mapping.left, mapping.top, mapping.right, mapping.bottom};
+  context->cull = states.cull;
+  context->shadeSpan = SpanShaderFor(context->target.format, context->target.depthFormat);
+  PixelState& pixels = context->pixels;
   pixels.textured = texture != nullptr && MakeTextureView(texture->Surface(), &pixels.texture);
   if (pixels.textured) pixels.padded = &textures_.Get(texture->Surface(), pixels.texture);
   pixels.magnifyLinear = states.magnify == D3DFILTER_LINEAR;
   pixels.minifyLinear = states.minify == D3DFILTER_LINEAR;
-  pixels.specular = states.specular && lit;
   pixels.blend = states.blend;
   pixels.sourceBlend = states.sourceBlend;
   pixels.destBlend = states.destBlend;
-  const bool depth = states.depthEnable && context.target.depthFormat != DepthFormat::kNone;
+  const bool depth = states.depthEnable && context->target.depthFormat != DepthFormat::kNone;
   pixels.depthTest = depth;
   pixels.depthWrite = depth && states.depthWrite;
+}
+
+void DeviceCore::DrawHere(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup,
+                          const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
+                          RasterContext& context) {
+  const std::size_t vertexCount = vertices_.size();
+  TransformVertices(streams, vertexCount, setup, vertices_.data());
+  const std::vector<std::uint8_t>& used = assembler_.Prepare(vertices_, type, indices, indexCount, mapping, states.cull);
+  LightVertices(streams, vertexCount, setup, used.data(), vertices_.data());
+  MakeRasterContext(mapping, &context);
   assembler_.Draw(vertices_, type, indices, indexCount, mapping, context);
-  return D3D_OK;
+}
+
+namespace {
+
+// Work is split into pieces no smaller than these, so that a small draw stays on one thread.
+constexpr std::size_t kVerticesPerPiece = 256;
+constexpr std::size_t kTrianglesPerPiece = 128;
+
+int Pieces(std::size_t items, std::size_t smallest) {
+  const std::size_t most = (items + smallest - 1) / smallest;
+  return static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(most, WorkerThreads())));
+}
+
+// Items first to end - 1 of `items` split in `pieces` nearly equal parts.
+std::size_t PieceStart(std::size_t items, int pieces, int piece) {
+  return items * static_cast<std::size_t>(piece) / static_cast<std::size_t>(pieces);
+}
+
+// The streams from vertex `first` on.
+VertexStreams StreamsFrom(const VertexStreams& streams, std::size_t first) {
+  VertexStreams from = streams;
+  from.position += first * streams.positionStride;
+  if (from.normal != nullptr) from.normal += first * streams.normalStride;
+  if (from.texture != nullptr) from.texture += first * streams.textureStride;
+  return from;
+}
+
+struct BinInto {
+  TriangleBins* bins;
+  const RasterContext* context;
+  int piece;
+};
+
+void SetUpInto(void* sink, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  const BinInto& into = *static_cast<const BinInto*>(sink);
+  TriangleSetup setup;
+  if (SetUpTriangle(a, b, c, *into.context, &setup)) into.bins->Add(into.piece, setup);
+}
+
+}  // namespace
+
+void DeviceCore::DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup,
+                            const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
+                            RasterContext& context) {
+  const std::size_t vertexCount = vertices_.size();
+  const std::size_t triangles = TriangleCount(type, indexCount);
+  const int vertexPieces = Pieces(vertexCount, kVerticesPerPiece);
+  const int trianglePieces = Pieces(triangles, kTrianglesPerPiece);
+  assembler_.Begin(vertexCount);
+  RunParts(vertexPieces, [&](int piece) {
+    const std::size_t first = PieceStart(vertexCount, vertexPieces, piece);
+    const std::size_t end = PieceStart(vertexCount, vertexPieces, piece + 1);
+    TransformVertices(StreamsFrom(streams, first), end - first, setup, vertices_.data() + first);
+    assembler_.Project(vertices_, first, end, mapping);
+  });
+  RunParts(trianglePieces, [&](int piece) {
+    assembler_.Mark(type, indices, PieceStart(triangles, trianglePieces, piece),
+                    PieceStart(triangles, trianglePieces, piece + 1), mapping, states.cull);
+  });
+  const std::uint8_t* used = assembler_.Used().data();
+  RunParts(vertexPieces, [&](int piece) {
+    const std::size_t first = PieceStart(vertexCount, vertexPieces, piece);
+    const std::size_t end = PieceStart(vertexCount, vertexPieces, piece + 1);
+    LightVertices(StreamsFrom(streams, first), end - first, setup, used + first, vertices_.data() + first);
+    assembler_.Copy(vertices_, first, end);
+  });
+  MakeRasterContext(mapping, &context);
+  bins_.Reset(trianglePieces, context.target.height);
+  RunParts(trianglePieces, [&](int piece) {
+    BinInto into{&bins_, &context, piece};
+    assembler_.Assemble(vertices_, type, indices, PieceStart(triangles, trianglePieces, piece),
+                        PieceStart(triangles, trianglePieces, piece + 1), mapping, TriangleSink{SetUpInto, &into});
+  });
+  RunParts(bins_.Bands(), [&](int band) { bins_.DrawBand(band, context); });
 }

@@ -170,6 +170,24 @@ struct Gradients {
   float dy[kAttributeCount];
 };
 
+// ---- Triangle set-up to the rows of the rasteriser ----------------------------------------------
+
+// A vertex snapped to 1/256 of a pixel.
+struct SnappedPoint {
+  std::int64_t x, y;
+};
+
+// A triangle set up once and drawn row by row, in one go or in bands of rows. Each row's
+// coverage comes from the snapped vertices by exact integer steps from any first row, and the
+// values at a span's first pixel from the attribute planes, so bands give the bytes one go gives.
+struct TriangleSetup {
+  SnappedPoint p[3];     // running clockwise on the screen
+  int firstRow, endRow;  // the rows it covers inside the scissor, end exclusive
+  float x0, y0;          // where `base` holds: the first vertex, in pixels
+  float base[kAttributeCount];
+  Gradients gradients;
+};
+
 struct RasterContext;
 // Shades pixels x0 to x1 - 1 of row y; `start` holds the attributes at (x0, y).
 using SpanShader = void (*)(const RasterContext& context, const Gradients& gradients, int y, int x0, int x1,

@@ -1,68 +1,107 @@
 #include "platform/direct3d/pipeline/primitive_assembly.h"
 
+#include <atomic>
+
 #include "platform/direct3d/pipeline/clipping.h"
 #include "platform/direct3d/pipeline/rasteriser.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
 
 namespace {
 
-// Calls `triangle(i0, i1, i2)` for every triangle of a list or strip, in drawing order.
+// Calls `triangle(i0, i1, i2)` for triangles first to end - 1 of a list or strip, in drawing order.
 template <class Triangle>
-void ForEachTriangle(D3DPRIMITIVETYPE type, const WORD* indices, std::size_t indexCount, Triangle triangle) {
+void ForEachTriangle(D3DPRIMITIVETYPE type, const WORD* indices, std::size_t first, std::size_t end,
+                     Triangle triangle) {
   auto at = [indices](std::size_t k) { return indices ? static_cast<std::size_t>(indices[k]) : k; };
   if (type == D3DPT_TRIANGLELIST) {
-    for (std::size_t k = 0; k + 2 < indexCount; k += 3) triangle(at(k), at(k + 1), at(k + 2));
+    for (std::size_t t = first; t < end; ++t) triangle(at(3 * t), at(3 * t + 1), at(3 * t + 2));
   } else if (type == D3DPT_TRIANGLESTRIP) {
     // Every second triangle of a strip is taken in the other order, so all keep one winding.
-    for (std::size_t k = 0; k + 2 < indexCount; ++k) {
+    for (std::size_t k = first; k < end; ++k) {
       if (k % 2 == 0) triangle(at(k), at(k + 1), at(k + 2));
       else triangle(at(k + 1), at(k), at(k + 2));
     }
   }
 }
 
+void DrawNow(void* context, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  DrawTriangle(a, b, c, *static_cast<const RasterContext*>(context));
+}
+
 }  // namespace
+
+std::size_t TriangleCount(D3DPRIMITIVETYPE type, std::size_t indexCount) {
+  if (type == D3DPT_TRIANGLELIST) return indexCount / 3;
+  if (type == D3DPT_TRIANGLESTRIP) return indexCount >= 2 ? indexCount - 2 : 0;
+  return 0;
+}
 
 const std::vector<std::uint8_t>& PrimitiveAssembler::Prepare(const std::vector<ClipVertex>& vertices,
                                                              D3DPRIMITIVETYPE type, const WORD* indices,
                                                              std::size_t indexCount, const ViewportMapping& mapping,
                                                              CullMode cull) {
-  // Vertices inside the volume are projected once, however many triangles share them.
-  outcodes_.resize(vertices.size());
-  screen_.resize(vertices.size());
-  used_.assign(vertices.size(), 0);
-  for (std::size_t i = 0; i < vertices.size(); ++i) {
-    outcodes_[i] = Outcode(vertices[i], mapping);
-    if (outcodes_[i] == 0) screen_[i] = ToScreen(vertices[i], mapping);
-  }
-  const RECT scissor{mapping.left, mapping.top, mapping.right, mapping.bottom};
-  ForEachTriangle(type, indices, indexCount, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
-    const unsigned c0 = outcodes_[i0], c1 = outcodes_[i1], c2 = outcodes_[i2];
-    if (((c0 | c1 | c2) & kClipInvalid) || (c0 & c1 & c2)) return;
-    // A triangle the clipper cuts keeps its vertices' colours in the new ones.
-    if ((c0 | c1 | c2) == 0 && !MayDraw(screen_[i0], screen_[i1], screen_[i2], cull, scissor)) return;
-    used_[i0] = used_[i1] = used_[i2] = 1;
-  });
+  Begin(vertices.size());
+  Project(vertices, 0, vertices.size(), mapping);
+  Mark(type, indices, 0, TriangleCount(type, indexCount), mapping, cull);
   return used_;
 }
 
 void PrimitiveAssembler::Draw(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
                               std::size_t indexCount, const ViewportMapping& mapping, const RasterContext& context) {
-  for (std::size_t i = 0; i < vertices.size(); ++i) {
+  Copy(vertices, 0, vertices.size());
+  const TriangleSink sink{DrawNow, const_cast<RasterContext*>(&context)};
+  Assemble(vertices, type, indices, 0, TriangleCount(type, indexCount), mapping, sink);
+}
+
+void PrimitiveAssembler::Begin(std::size_t vertexCount) {
+  outcodes_.resize(vertexCount);
+  screen_.resize(vertexCount);
+  used_.assign(vertexCount, 0);
+}
+
+void PrimitiveAssembler::Project(const std::vector<ClipVertex>& vertices, std::size_t first, std::size_t end,
+                                 const ViewportMapping& mapping) {
+  // Vertices inside the volume are projected once, however many triangles share them.
+  for (std::size_t i = first; i < end; ++i) {
+    outcodes_[i] = Outcode(vertices[i], mapping);
+    if (outcodes_[i] == 0) screen_[i] = ToScreen(vertices[i], mapping);
+  }
+}
+
+void PrimitiveAssembler::Mark(D3DPRIMITIVETYPE type, const WORD* indices, std::size_t firstTriangle,
+                              std::size_t endTriangle, const ViewportMapping& mapping, CullMode cull) {
+  const RECT scissor{mapping.left, mapping.top, mapping.right, mapping.bottom};
+  ForEachTriangle(type, indices, firstTriangle, endTriangle, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
+    const unsigned c0 = outcodes_[i0], c1 = outcodes_[i1], c2 = outcodes_[i2];
+    if (((c0 | c1 | c2) & kClipInvalid) || (c0 & c1 & c2)) return;
+    // A triangle the clipper cuts keeps its vertices' colours in the new ones.
+    if ((c0 | c1 | c2) == 0 && !MayDraw(screen_[i0], screen_[i1], screen_[i2], cull, scissor)) return;
+    // Triangles of other pieces may share a vertex and set its flag at the same moment.
+    for (const std::size_t i : {i0, i1, i2}) std::atomic_ref<std::uint8_t>(used_[i]).store(1, std::memory_order_relaxed);
+  });
+}
+
+void PrimitiveAssembler::Copy(const std::vector<ClipVertex>& vertices, std::size_t first, std::size_t end) {
+  for (std::size_t i = first; i < end; ++i) {
     if (outcodes_[i] == 0 && used_[i]) CopyColours(vertices[i], &screen_[i]);
   }
-  ForEachTriangle(type, indices, indexCount, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
-    Triangle(vertices, i0, i1, i2, mapping, context);
+}
+
+void PrimitiveAssembler::Assemble(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
+                                  std::size_t firstTriangle, std::size_t endTriangle, const ViewportMapping& mapping,
+                                  const TriangleSink& sink) const {
+  ForEachTriangle(type, indices, firstTriangle, endTriangle, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
+    Triangle(vertices, i0, i1, i2, mapping, sink);
   });
 }
 
 void PrimitiveAssembler::Triangle(const std::vector<ClipVertex>& vertices, std::size_t i0, std::size_t i1,
-                                  std::size_t i2, const ViewportMapping& mapping, const RasterContext& context) {
+                                  std::size_t i2, const ViewportMapping& mapping, const TriangleSink& sink) const {
   const unsigned c0 = outcodes_[i0], c1 = outcodes_[i1], c2 = outcodes_[i2];
   if ((c0 | c1 | c2) & kClipInvalid) return;
   if (c0 & c1 & c2) return;  // wholly outside one plane
   if ((c0 | c1 | c2) == 0) {
-    DrawTriangle(screen_[i0], screen_[i1], screen_[i2], context);
+    sink.emit(sink.context, screen_[i0], screen_[i1], screen_[i2]);
     return;
   }
   ClipVertex polygon[kMaxClippedVertices] = {vertices[i0], vertices[i1], vertices[i2]};
@@ -76,5 +115,5 @@ void PrimitiveAssembler::Triangle(const std::vector<ClipVertex>& vertices, std::
   }
   // The clipped polygon is convex: a fan from its first vertex covers it, its inner edges
   // shared exactly.
-  for (int i = 1; i + 1 < count; ++i) DrawTriangle(screen[0], screen[i], screen[i + 1], context);
+  for (int i = 1; i + 1 < count; ++i) sink.emit(sink.context, screen[0], screen[i], screen[i + 1]);
 }

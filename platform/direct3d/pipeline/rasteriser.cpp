@@ -20,10 +20,6 @@ std::int64_t FloorDiv(std::int64_t n, std::int64_t d) {  // d > 0
   return (n % d != 0 && n < 0) ? q - 1 : q;
 }
 
-struct Fixed {
-  std::int64_t x, y;
-};
-
 // One sloped edge a -> b of a clockwise triangle. A pixel centre P is inside when
 // E(P) = (b.x - a.x)(P.y - a.y) - (b.y - a.y)(P.x - a.x) > 0, or = 0 on a top or left edge.
 // Along a row E is linear in x, so the row's boundary follows from one floor division, and from
@@ -32,7 +28,7 @@ class EdgeWalker {
  public:
   // An edge that bounds nothing: its bound lies far outside any row on either side, and stays.
   EdgeWalker() = default;
-  EdgeWalker(Fixed a, Fixed b, int firstRow) {
+  EdgeWalker(SnappedPoint a, SnappedPoint b, int firstRow) {
     const std::int64_t slope = a.y - b.y;  // E = slope * P.x + K(P.y); never 0 here
     // Left edges run upwards on the screen; their centres belong to the triangle.
     left_ = slope > 0;
@@ -103,7 +99,7 @@ std::int64_t RoundToEven(float x) {
 
 // Snaps a vertex to the subpixel grid. The clipper keeps vertices within a few thousand pixels of
 // the viewport; anything else (a NaN from degenerate input) is not drawn.
-bool Snap(const ScreenVertex& v, Fixed* p) {
+bool Snap(const ScreenVertex& v, SnappedPoint* p) {
   if (!(std::fabs(v.x) < 65536.0f) || !(std::fabs(v.y) < 65536.0f)) return false;
   *p = {RoundToEven(v.x * static_cast<float>(kOne)), RoundToEven(v.y * static_cast<float>(kOne))};
   return true;
@@ -111,7 +107,7 @@ bool Snap(const ScreenVertex& v, Fixed* p) {
 
 // Twice the snapped triangle's area, positive when it runs clockwise on the screen (whose y runs
 // downwards); 0 when it has none or a vertex cannot be placed.
-std::int64_t SnappedArea(const ScreenVertex* const v[3], Fixed p[3]) {
+std::int64_t SnappedArea(const ScreenVertex* const v[3], SnappedPoint p[3]) {
   for (int i = 0; i < 3; ++i) {
     if (!Snap(*v[i], &p[i])) return 0;
   }
@@ -126,7 +122,7 @@ bool Culled(std::int64_t area, CullMode cull) {
 
 bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, CullMode cull, const RECT& scissor) {
   const ScreenVertex* v[3] = {&a, &b, &c};
-  Fixed p[3];
+  SnappedPoint p[3];
   if (Culled(SnappedArea(v, p), cull)) return false;
   // Only centres inside the triangle, or on its edges, are drawn: all within its bounding box.
   auto anyCentre = [](std::int64_t low, std::int64_t high, LONG first, LONG end) {
@@ -136,11 +132,12 @@ bool MayDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c
          anyCentre(std::min({p[0].y, p[1].y, p[2].y}), std::max({p[0].y, p[1].y, p[2].y}), scissor.top, scissor.bottom);
 }
 
-void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context) {
+bool SetUpTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context,
+                   TriangleSetup* setup) {
   const ScreenVertex* v[3] = {&a, &b, &c};
-  Fixed p[3];
+  SnappedPoint* p = setup->p;
   std::int64_t area = SnappedArea(v, p);
-  if (Culled(area, context.cull)) return;
+  if (Culled(area, context.cull)) return false;
   if (area < 0) {
     std::swap(v[1], v[2]);
     std::swap(p[1], p[2]);
@@ -153,21 +150,14 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   int endRow = static_cast<int>(std::min<std::int64_t>(FloorDiv(maxY, kOne) + 1, context.scissor.bottom));
   // The sloped edges bound the rows; a horizontal edge is the triangle's top or bottom. A top edge
   // keeps its centres, which the sloped edges leave in; a bottom edge lying on a row of centres
-  // takes that row out. A side with one sloped edge keeps a second that bounds nothing, so every
-  // row takes the same steps.
-  EdgeWalker leftEdges[2], rightEdges[2];
-  int lefts = 0, rights = 0;
+  // takes that row out.
   for (int i = 0; i < 3; ++i) {
-    const Fixed a = p[i], b = p[(i + 1) % 3];
-    if (a.y != b.y) {
-      const EdgeWalker edge(a, b, firstRow);
-      if (edge.IsLeft()) leftEdges[lefts++] = edge;
-      else rightEdges[rights++] = edge;
-    } else if (b.x < a.x && a.y % kOne == 0) {
-      endRow = std::min(endRow, static_cast<int>(a.y / kOne));
-    }
+    const SnappedPoint a = p[i], b = p[(i + 1) % 3];
+    if (a.y == b.y && b.x < a.x && a.y % kOne == 0) endRow = std::min(endRow, static_cast<int>(a.y / kOne));
   }
-  if (firstRow >= endRow) return;
+  if (firstRow >= endRow) return false;
+  setup->firstRow = firstRow;
+  setup->endRow = endRow;
 
   // Attribute planes over the snapped triangle, set up in double precision.
   double values[3][kAttributeCount];
@@ -176,8 +166,7 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
   const double x10 = static_cast<double>(p[1].x - p[0].x) / kOne, y10 = static_cast<double>(p[1].y - p[0].y) / kOne;
   const double x20 = static_cast<double>(p[2].x - p[0].x) / kOne, y20 = static_cast<double>(p[2].y - p[0].y) / kOne;
   const double perArea = static_cast<double>(kOne * kOne) / static_cast<double>(area);
-  Gradients gradients;
-  float base[kAttributeCount];  // each attribute at the first vertex
+  Gradients& gradients = setup->gradients;
   // Two attributes at a time, every lane worked exactly as one alone would be.
   static_assert(kAttributeCount % 2 == 0);
   for (int k = 0; k < kAttributeCount; k += 2) {
@@ -188,17 +177,36 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
     for (int j = 0; j < 2; ++j) {
       gradients.dx[k + j] = dx[j];
       gradients.dy[k + j] = dy[j];
-      base[k + j] = at[j];
+      setup->base[k + j] = at[j];
     }
   }
-
   // Rows start from the first vertex, never more than a few thousand pixels away, so single
   // precision is plenty; every value stays finite (pinned gradients times offsets).
-  const float x0f = static_cast<float>(x0), y0f = static_cast<float>(y0);
+  setup->x0 = static_cast<float>(x0);
+  setup->y0 = static_cast<float>(y0);
+  return true;
+}
+
+void DrawTriangleRows(const TriangleSetup& setup, int top, int bottom, const RasterContext& context) {
+  const int firstRow = std::max(top, setup.firstRow), endRow = std::min(bottom, setup.endRow);
+  if (firstRow >= endRow) return;
+  // A side with one sloped edge keeps a second that bounds nothing, so every row takes the same
+  // steps.
+  EdgeWalker leftEdges[2], rightEdges[2];
+  int lefts = 0, rights = 0;
+  for (int i = 0; i < 3; ++i) {
+    const SnappedPoint a = setup.p[i], b = setup.p[(i + 1) % 3];
+    if (a.y == b.y) continue;
+    const EdgeWalker edge(a, b, firstRow);
+    if (edge.IsLeft()) leftEdges[lefts++] = edge;
+    else rightEdges[rights++] = edge;
+  }
+
+  const Gradients& gradients = setup.gradients;
   Float4 base4[3], dx4[3], dy4[3];
   for (int k = 0; k < 3 * 4; ++k) {
     const bool used = k < kAttributeCount;
-    base4[k / 4][k % 4] = used ? base[k] : 0.0f;
+    base4[k / 4][k % 4] = used ? setup.base[k] : 0.0f;
     dx4[k / 4][k % 4] = used ? gradients.dx[k] : 0.0f;
     dy4[k / 4][k % 4] = used ? gradients.dy[k] : 0.0f;
   }
@@ -207,7 +215,7 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
     const std::int64_t left = std::max({std::int64_t{context.scissor.left}, leftEdges[0].LeftBound(), leftEdges[1].LeftBound()});
     const std::int64_t right = std::min({std::int64_t{context.scissor.right}, rightEdges[0].RightBound(), rightEdges[1].RightBound()});
     if (left < right) {
-      const float offsetX = static_cast<float>(left) - x0f, offsetY = static_cast<float>(y) - y0f;
+      const float offsetX = static_cast<float>(left) - setup.x0, offsetY = static_cast<float>(y) - setup.y0;
       for (int j = 0; j < 3; ++j) {
         const Float4 values = base4[j] + dx4[j] * offsetX + dy4[j] * offsetY;
         std::memcpy(start + 4 * j, &values, sizeof(values));
@@ -219,4 +227,9 @@ void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVert
       rightEdges[e].NextRow();
     }
   }
+}
+
+void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const RasterContext& context) {
+  TriangleSetup setup;
+  if (SetUpTriangle(a, b, c, context, &setup)) DrawTriangleRows(setup, setup.firstRow, setup.endRow, context);
 }
