@@ -50,7 +50,8 @@ TEST(Bench, ThreadsOptionMeasuresAtThatCountAlone) {
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(std::regex_search(run.output, std::regex(R"(\n +5  twisting bar with flares +3 )"))) << run.output;
   EXPECT_NE(run.output.find("whole production at 3 threads: 6 frames"), std::string::npos) << run.output;
-  EXPECT_EQ(run.output.find("1 thread"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("[1 thread]"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("at 1 thread"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("ratio to"), std::string::npos) << run.output;
 }
 
