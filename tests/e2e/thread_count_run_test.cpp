@@ -25,7 +25,9 @@ struct KeptUntilExit {
   ~KeptUntilExit() { __lsan_enable(); }
 };
 #else
-struct KeptUntilExit {};
+struct KeptUntilExit {
+  KeptUntilExit() {}  // nothing to keep out without the leak checker
+};
 #endif
 
 class ThreadCountRunTest : public HeadlessTest {

@@ -1,7 +1,5 @@
 #include "platform/direct3d/pipeline/primitive_assembly.h"
 
-#include <atomic>
-
 #include "platform/direct3d/pipeline/clipping.h"
 #include "platform/direct3d/pipeline/rasteriser.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
@@ -76,8 +74,9 @@ void PrimitiveAssembler::Mark(D3DPRIMITIVETYPE type, const WORD* indices, std::s
     if (((c0 | c1 | c2) & kClipInvalid) || (c0 & c1 & c2)) return;
     // A triangle the clipper cuts keeps its vertices' colours in the new ones.
     if ((c0 | c1 | c2) == 0 && !MayDraw(screen_[i0], screen_[i1], screen_[i2], cull, scissor)) return;
-    // Triangles of other pieces may share a vertex and set its flag at the same moment.
-    for (const std::size_t i : {i0, i1, i2}) std::atomic_ref<std::uint8_t>(used_[i]).store(1, std::memory_order_relaxed);
+    // Triangles of other pieces may share a vertex and set its flag at the same moment: an
+    // atomic store (a plain one on these processors) keeps that well-defined.
+    for (const std::size_t i : {i0, i1, i2}) __atomic_store_n(&used_[i], std::uint8_t{1}, __ATOMIC_RELAXED);
   });
 }
 
