@@ -59,9 +59,10 @@ void RunCall(TP_WORK* work) {
 // Runs the queued calls, and those they submit, until none is left.
 void RunQueued(TP_WORK* work) {
   if (insideCallback) {
-    while (work->queued.load(std::memory_order_acquire) != 0) {
-      work->queued.fetch_sub(1, std::memory_order_acq_rel);
+    for (ULONG calls = work->queued.load(std::memory_order_acquire); calls != 0;) {
+      if (!work->queued.compare_exchange_weak(calls, calls - 1, std::memory_order_acq_rel)) continue;
       RunCall(work);
+      calls = work->queued.load(std::memory_order_acquire);
     }
     return;
   }

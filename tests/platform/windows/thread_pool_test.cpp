@@ -1,6 +1,6 @@
 // The thread pool's work objects: every submitted call runs once and has returned when the wait
-// does, also the calls a callback submits; with one thread they run in order on the waiting
-// thread; cancelling drops what has not started, closing runs it; work objects are reused, and
+// does, also the calls a callback submits or waits for; with one thread they run in order on the
+// waiting thread; cancelling drops what has not started, closing runs it; work objects are reused, and
 // misuse is refused rather than followed.
 #include <gtest/gtest.h>
 
@@ -88,6 +88,30 @@ TEST(ThreadPoolWork, CancellingDropsQueuedCallsAndClosingRunsThem) {
     for (int i = 0; i < 7; ++i) SubmitThreadpoolWork(work);
     CloseThreadpoolWork(work);
     EXPECT_EQ(counted.finished.load(), 7) << "a close lets what was submitted run first";
+  });
+}
+
+// Each call waits for three calls of a work object of its own.
+void WaitInside(PTP_CALLBACK_INSTANCE, PVOID context, PTP_WORK) {
+  Counted& counted = *static_cast<Counted*>(context);
+  const PTP_WORK inner = CreateThreadpoolWork(
+      [](PTP_CALLBACK_INSTANCE, PVOID context, PTP_WORK) { static_cast<Counted*>(context)->finished.fetch_add(1); },
+      &counted, nullptr);
+  for (int i = 0; i < 3; ++i) SubmitThreadpoolWork(inner);
+  WaitForThreadpoolWorkCallbacks(inner, FALSE);
+  counted.perCall[counted.started.fetch_add(1)].store(counted.finished.load() >= 3 ? 1 : 0);
+  CloseThreadpoolWork(inner);
+}
+
+TEST(ThreadPoolWork, AWaitInsideACallbackRunsItsCallsThere) {
+  AtThreadCounts({1, 3}, [](int) {
+    Counted counted;
+    const PTP_WORK work = CreateThreadpoolWork(WaitInside, &counted, nullptr);
+    for (int i = 0; i < 4; ++i) SubmitThreadpoolWork(work);
+    WaitForThreadpoolWorkCallbacks(work, FALSE);
+    CloseThreadpoolWork(work);
+    EXPECT_EQ(counted.finished.load(), 12);
+    for (int call = 0; call < 4; ++call) EXPECT_EQ(counted.perCall[call].load(), 1) << call;
   });
 }
 
