@@ -2,13 +2,14 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-release
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 15
 FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan run test bench fuzz-smoke package install clean web serve-web test-web bench-web
+.PHONY: all deps build asan tsan test-threads run test bench fuzz-smoke package install clean web serve-web test-web bench-web
 
 all: build
 
@@ -21,6 +22,9 @@ $(BUILD)/build.ninja: | deps
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALETH_SANITIZE=ON
 
+$(TSAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALETH_THREAD_SANITIZE=ON
+
 $(BENCH_BUILD)/build.ninja: | deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
@@ -30,12 +34,21 @@ build: deps $(BUILD)/build.ninja
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# ThreadSanitizer over the tests of what the worker pool runs (the pool, the 3D pipeline, the
+# scenes), with a pool of four threads whatever the machine has; any report fails the run.
+tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target kaleth-thread-tests
+
+test-threads: tsan
+	cd $(TSAN_BUILD) && KALETH_THREADS=4 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./kaleth-thread-tests
+
 run: build
 	cd $(BUILD) && ./kaleth $(ARGS)
 
 test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) test-threads
 	$(MAKE) fuzz-smoke
 	$(MAKE) test-web
 
@@ -72,6 +85,6 @@ install: build
 	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
 
 include platform/web/web.mk

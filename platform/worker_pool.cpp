@@ -1,5 +1,6 @@
 #include "platform/worker_pool.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,8 +8,10 @@
 namespace {
 
 // A frame hands the pool a few jobs in quick succession (the stages of each draw), so a thread
-// looks for the next job, or the end of the current one, for a little while before it sleeps.
-constexpr int kSpins = 1 << 14;
+// looks for the next job, or the end of the current one, for a little while before it sleeps:
+// long enough to bridge the gaps inside a draw, short enough not to take a processor from
+// others for long when the next job is a frame away.
+constexpr auto kSpinTime = std::chrono::microseconds(40);
 
 constexpr int kMostThreads = 64;
 
@@ -16,6 +19,19 @@ inline void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_ia32_pause();
 #endif
+}
+
+// Pauses until `done` holds or the spin time has passed; true when `done` held.
+template <class Done>
+bool SpinUntil(Done done) {
+  const auto end = std::chrono::steady_clock::now() + kSpinTime;
+  for (;;) {
+    for (int i = 0; i < 32; ++i) {
+      if (done()) return true;
+      Pause();
+    }
+    if (std::chrono::steady_clock::now() >= end) return done();
+  }
 }
 
 std::unique_ptr<WorkerPool>& Shared() {
@@ -65,14 +81,8 @@ void WorkerPool::RunJob(int parts, Call call, void* context) {
   }
   wake_.notify_all();
   Work(generation, Job{call, context, parts});
-  for (int spin = 0; unfinished_.load(std::memory_order_acquire) != 0; ++spin) {
-    if (spin < kSpins) {
-      Pause();
-      continue;
-    }
-    const int left = unfinished_.load(std::memory_order_acquire);
-    if (left != 0) unfinished_.wait(left, std::memory_order_acquire);
-  }
+  if (SpinUntil([this] { return unfinished_.load(std::memory_order_acquire) == 0; })) return;
+  for (int left; (left = unfinished_.load(std::memory_order_acquire)) != 0;) unfinished_.wait(left, std::memory_order_acquire);
 }
 
 void WorkerPool::Work(std::uint32_t generation, const Job& job) {
@@ -91,7 +101,7 @@ void WorkerPool::Work(std::uint32_t generation, const Job& job) {
 void WorkerPool::WorkerLoop() {
   std::uint32_t seen = 0;
   for (;;) {
-    for (int spin = 0; spin < kSpins && generation_.load(std::memory_order_acquire) == seen; ++spin) Pause();
+    SpinUntil([&] { return generation_.load(std::memory_order_acquire) != seen; });
     Job job;
     {
       std::unique_lock<std::mutex> lock(mutex_);

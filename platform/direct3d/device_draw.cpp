@@ -110,8 +110,7 @@ struct BinInto {
 
 void SetUpInto(void* sink, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
   const BinInto& into = *static_cast<const BinInto*>(sink);
-  TriangleSetup setup;
-  if (SetUpTriangle(a, b, c, *into.context, &setup)) into.bins->Add(into.piece, setup);
+  if (SetUpTriangle(a, b, c, *into.context, into.bins->Next(into.piece))) into.bins->Keep(into.piece);
 }
 
 }  // namespace
@@ -147,6 +146,7 @@ void DeviceCore::DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams,
     BinInto into{&bins_, &context, piece};
     assembler_.Assemble(vertices_, type, indices, PieceStart(triangles, trianglePieces, piece),
                         PieceStart(triangles, trianglePieces, piece + 1), mapping, TriangleSink{SetUpInto, &into});
+    bins_.Sort(piece);
   });
   RunParts(bins_.Bands(), [&](int band) { bins_.DrawBand(band, context); });
 }

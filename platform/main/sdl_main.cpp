@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "Escape or the close box leave; F1 flips a beat flag by hand.\n"
     "Environment: KALETH_VSYNC=0 shows frames as fast as they come instead of on the display's\n"
     "refresh; KALETH_SCALE=sharp|nearest|linear chooses how the picture is enlarged (sharp);\n"
-    "KALETH_STATS=1 prints a frame report at the end.\n";
+    "KALETH_STATS=1 prints a frame report at the end; KALETH_THREADS=N draws on N threads\n"
+    "(default: one per processor; 1: on one thread alone).\n";
 
 }  // namespace
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/faults.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 

@@ -3,16 +3,20 @@
 #include <cstdlib>
 
 const char* const kBenchUsage =
-    "usage: kaleth-bench [--frames N] [--end MS] [--json FILE] [--scalar] [--benchmark_filter=REGEX ...]\n"
+    "usage: kaleth-bench [--frames N] [--end MS] [--threads N] [--json FILE] [--scalar]\n"
+    "                    [--benchmark_filter=REGEX ...]\n"
     "  Starts the production on the headless backend with kaleth.pak from the working folder,\n"
     "  then draws N frames of every measured slot at times spread over the slot, and prints the\n"
     "  median and minimum milliseconds per frame, the frames per second they make, and each\n"
     "  slot's ratio to the time of copying one canvas (the memory floor), all measured in the same\n"
     "  run; last it plays the whole production on its timeline at 60 frames a second, music\n"
     "  included and nothing encoded, and prints the frames per second and times real time.\n"
+    "  Everything is measured with one drawing thread and then with the worker pool at its full\n"
+    "  size (KALETH_THREADS, else one thread per processor), with the ratio of the two.\n"
     "  --frames N        frames per slot (default 300)\n"
     "  --end MS          where the whole-production pass stops, in timeline milliseconds\n"
     "                    (default 137000: the end scroller's first 10 s)\n"
+    "  --threads N       measure with N drawing threads only (1 to 64)\n"
     "  --json FILE       also write the results as JSON\n"
     "  --scalar          draw with the scenes' one-pixel-at-a-time paths (same pictures)\n"
     "  --benchmark_...   options of the benchmark library, such as --benchmark_filter=slot.1\n"
@@ -46,7 +50,7 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string
     }
     if (arg == "--scalar") {
       options->scalar = true;
-    } else if (arg == "--frames" || arg == "--json" || arg == "--end") {
+    } else if (arg == "--frames" || arg == "--json" || arg == "--end" || arg == "--threads") {
       if (i + 1 >= argc) {
         *error = arg + " needs a value";
         return false;
@@ -61,6 +65,12 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string
           return false;
         }
         options->frames = static_cast<int>(number);
+      } else if (arg == "--threads") {
+        if (!ParseWhole(value, 1, 64, &number)) {
+          *error = "--threads needs a whole number from 1 to 64";
+          return false;
+        }
+        options->threads = static_cast<int>(number);
       } else {
         // An hour reaches well into the last slot, which runs for hours more: the pass never
         // runs the schedule out and shuts the program down under the measurements.

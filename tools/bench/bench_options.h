@@ -9,6 +9,7 @@ struct BenchOptions {
   int frames = 300;       // frames per slot (and copies for the memory floor)
   std::int64_t productionEndMs = 137000;  // the whole-production pass plays the timeline up to here
   std::string jsonPath;   // Google Benchmark's JSON report goes here when set
+  int threads = 0;        // --threads N: measure at N drawing threads only; 0: at 1 and at the pool's size
   bool scalar = false;    // draw with the scenes' scalar paths instead of the packed ones
   std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are
   bool version = false;   // --version: say which and do nothing else

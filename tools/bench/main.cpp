@@ -17,6 +17,7 @@
 #include "display/present.h"
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/worker_pool.h"
 #include "platform/windows/headless_backend.h"
 #include "runtime/canvas.h"
 #include "runtime/entry.h"
@@ -31,6 +32,7 @@ namespace {
 struct Measured {
   std::string slot;  // "-" for the memory floor, "all" for the whole production
   std::string label;
+  int threads;       // the drawing threads it was measured with
   double medianMs;
   double minimumMs;
   double framesPerSecond;  // 1000 / median; for the whole production, frames over the time they took
@@ -40,7 +42,9 @@ constexpr std::uint32_t kSixtyHertzMicroseconds = 16667;
 
 std::vector<Measured> Results;
 double FloorMedianMs = 0;
-std::string ProductionSummary;  // the whole-production pass in a sentence, once it ran
+std::vector<std::string> ProductionSummaries;  // each whole-production pass in a sentence
+
+std::string Threads(int count) { return std::to_string(count) + (count == 1 ? " thread" : " threads"); }
 
 std::string Fixed(double value, int decimals) {
   char text[32];
@@ -67,7 +71,9 @@ Measured TimeEach(benchmark::State& state, std::string slot, std::string label, 
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
   }
   const double median = Median(ms);
-  Measured result{std::move(slot), std::move(label), median, *std::min_element(ms.begin(), ms.end()), median > 0 ? 1000.0 / median : 0.0};
+  Measured result{std::move(slot), std::move(label), WorkerThreads(), median, *std::min_element(ms.begin(), ms.end()),
+                  median > 0 ? 1000.0 / median : 0.0};
+  state.counters["threads"] = result.threads;
   state.counters["median_ms"] = result.medianMs;
   state.counters["min_ms"] = result.minimumMs;
   state.counters["fps"] = result.framesPerSecond;
@@ -81,6 +87,7 @@ void MeasureFloor(benchmark::State& state) {
     std::memcpy(copy.data(), Canvas, kCanvasBytes);
     benchmark::ClobberMemory();
   });
+  result.threads = 1;  // a copy on the calling thread, whatever the pool
   FloorMedianMs = result.medianMs;
   Results.push_back(result);
 }
@@ -127,9 +134,10 @@ void MeasureProduction(benchmark::State& state, HeadlessBackend& backend) {
   state.counters["fps"] = result.framesPerSecond;
   state.counters["x_real_time"] = played / seconds;
   Results.push_back(result);
-  ProductionSummary = std::to_string(state.iterations()) + " frames, " + Fixed(played, 1) + " s of timeline in " +
-                      Fixed(seconds, 1) + " s: " + Fixed(result.framesPerSecond, 0) + " frames per second, " +
-                      Fixed(played / seconds, 1) + "x real time";
+  ProductionSummaries.push_back(Threads(result.threads) + ": " + std::to_string(state.iterations()) + " frames, " +
+                                Fixed(played, 1) + " s of timeline in " + Fixed(seconds, 1) + " s: " +
+                                Fixed(result.framesPerSecond, 0) + " frames per second, " + Fixed(played / seconds, 1) +
+                                "x real time");
 }
 
 void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) {
@@ -145,7 +153,19 @@ void MeasurePipeline(benchmark::State& state, const PipelineCase& pipelineCase) 
   Results.push_back(result);
 }
 
-void RunBenchmarks(const BenchOptions& options, HeadlessBackend& backend) {
+// Registers `measure` once for every thread count, one after the other, so that the counts are
+// compared in the same conditions; each sets the drawing threads before it measures.
+void RegisterAtEachSize(const std::string& name, const std::vector<int>& sizes, std::int64_t iterations,
+                        const std::function<void(benchmark::State&)>& measure) {
+  for (const int threads : sizes) {
+    benchmark::RegisterBenchmark((name + " [" + Threads(threads) + "]").c_str(), [threads, measure](benchmark::State& state) {
+      SetWorkerThreads(threads);
+      measure(state);
+    })->Iterations(iterations)->Unit(benchmark::kMillisecond);
+  }
+}
+
+void RunBenchmarks(const BenchOptions& options, const std::vector<int>& sizes, HeadlessBackend& backend) {
   const int frames = options.frames;
   benchmark::RegisterBenchmark("memory floor", MeasureFloor)->Iterations(frames)->Unit(benchmark::kMillisecond);
   for (const SlotCase& slotCase : SlotCases()) {
@@ -153,38 +173,52 @@ void RunBenchmarks(const BenchOptions& options, HeadlessBackend& backend) {
       std::fprintf(stderr, "kaleth-bench: no slot %u for \"%s\"\n", slotCase.slot, slotCase.label.c_str());
       continue;
     }
-    const std::string name = "slot " + std::to_string(slotCase.slot) + ": " + slotCase.label;
-    benchmark::RegisterBenchmark(name.c_str(), [slotCase, frames](benchmark::State& state) {
-      MeasureSlot(state, slotCase, frames);
-    })->Iterations(frames)->Unit(benchmark::kMillisecond);
+    RegisterAtEachSize("slot " + std::to_string(slotCase.slot) + ": " + slotCase.label, sizes, frames,
+                       [slotCase, frames](benchmark::State& state) { MeasureSlot(state, slotCase, frames); });
   }
   for (const PipelineCase& pipelineCase : PipelineCases()) {
-    const std::string name = "3D pipeline: " + pipelineCase.label;
-    benchmark::RegisterBenchmark(name.c_str(), [&pipelineCase](benchmark::State& state) {
-      MeasurePipeline(state, pipelineCase);
-    })->Iterations(frames)->Unit(benchmark::kMillisecond);
+    RegisterAtEachSize("3D pipeline: " + pipelineCase.label, sizes, frames,
+                       [&pipelineCase](benchmark::State& state) { MeasurePipeline(state, pipelineCase); });
   }
   // Last, because it plays on from slot 0 through the schedule and leaves the music and the beat
   // flags where the pass ended. Its frames are those with a timeline time before the end.
   const std::int64_t productionFrames =
       (options.productionEndMs * 1000 + kSixtyHertzMicroseconds - 1) / kSixtyHertzMicroseconds;
-  benchmark::RegisterBenchmark("whole production", [&backend](benchmark::State& state) {
-    MeasureProduction(state, backend);
-  })->Iterations(productionFrames)->Unit(benchmark::kMillisecond);
+  RegisterAtEachSize("whole production", sizes, productionFrames,
+                     [&backend](benchmark::State& state) { MeasureProduction(state, backend); });
   benchmark::RunSpecifiedBenchmarks();
 }
 
-void PrintSummary(int frames, bool scalar) {
+// The same measurement at the other thread count, when there is one.
+const Measured* AtOtherSize(const Measured& m) {
+  for (const Measured& other : Results) {
+    if (&other != &m && other.slot == m.slot && other.label == m.label && other.threads != m.threads) return &other;
+  }
+  return nullptr;
+}
+
+void PrintSummary(int frames, bool scalar, const std::vector<int>& sizes) {
   std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot, %s paths; milliseconds per frame\n",
               frames, scalar ? "scalar" : "packed");
-  std::printf("%5s  %-32s %10s %10s %8s %9s\n", "slot", "scene", "median", "minimum", "fps", "x floor");
+  const bool compared = sizes.size() > 1;
+  std::printf("%5s  %-32s %8s %10s %10s %8s %9s", "slot", "scene", "threads", "median", "minimum", "fps", "x floor");
+  if (compared) std::printf("  %s", ("ratio to " + Threads(sizes.front())).c_str());
+  std::printf("\n");
   for (const Measured& m : Results) {
-    std::printf("%5s  %-32s %10.3f %10.3f %8.0f", m.slot.c_str(), m.label.c_str(), m.medianMs, m.minimumMs,
-                m.framesPerSecond);
+    std::printf("%5s  %-32s %8d %10.3f %10.3f %8.0f", m.slot.c_str(), m.label.c_str(), m.threads, m.medianMs,
+                m.minimumMs, m.framesPerSecond);
     if (FloorMedianMs > 0) std::printf(" %9.1f", m.medianMs / FloorMedianMs);
+    else std::printf(" %9s", "");
+    const Measured* alone = AtOtherSize(m);
+    if (compared && alone != nullptr && m.threads != sizes.front()) {
+      // For the whole production the ratio is of frames per second; for the rest, of time.
+      const bool production = m.slot == "all";
+      std::printf("  %.2f%s", production ? m.framesPerSecond / alone->framesPerSecond : m.medianMs / alone->medianMs,
+                  production ? "x the frames per second" : "");
+    }
     std::printf("\n");
   }
-  if (!ProductionSummary.empty()) std::printf("whole production: %s\n", ProductionSummary.c_str());
+  for (const std::string& summary : ProductionSummaries) std::printf("whole production at %s\n", summary.c_str());
 }
 
 }  // namespace
@@ -222,6 +256,11 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(flagCount, flagPointers.data())) return 2;
 
   if (options.scalar) RenderPixelPath = PixelPath::kScalar;
+  // One thread, then the pool at its full size (KALETH_THREADS or the processor count), or only
+  // the count asked for.
+  std::vector<int> sizes{1};
+  if (options.threads != 0) sizes = {options.threads};
+  else if (WorkerThreads() > 1) sizes.push_back(WorkerThreads());
   // The first frame of the timeline hands over to the measurements, which then drive the frame
   // path themselves; the close box ends the run once they are done.
   HeadlessBackend backend;
@@ -232,7 +271,7 @@ int main(int argc, char** argv) {
     // The virtual clock stands still while measuring: a presented frame then costs what it costs
     // on a screen, without the music being rendered up to a later time on the same thread.
     backend.frameStepMicroseconds = 0;
-    RunBenchmarks(options, backend);
+    RunBenchmarks(options, sizes, backend);
     measuring = false;
     measured = true;
     PostBackendMessage(WM_CLOSE, 0);
@@ -249,6 +288,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kaleth-bench: the production did not start, so nothing was measured\n");
     return 1;
   }
-  PrintSummary(options.frames, options.scalar);
+  PrintSummary(options.frames, options.scalar, sizes);
   return 0;
 }

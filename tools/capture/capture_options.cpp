@@ -28,7 +28,8 @@ const char* const kCaptureUsage =
     "  --version        the version of the program\n"
     "kaleth.pak is read from the working folder, else from the installed data folder, or from\n"
     "the folder KALETH_DATA names; output paths are taken from where the program was started.\n"
-    "With KALETH_STATS=1 in the environment it ends with the frame report of the virtual run.\n";
+    "With KALETH_STATS=1 in the environment it ends with the frame report of the virtual run;\n"
+    "KALETH_THREADS=N draws on N threads (default: one per processor), with the same pictures.\n";
 
 namespace {
 

@@ -18,6 +18,13 @@
 //                           (texture_sampling.h, texture_cache.h), modulation, specular and
 //                           blending (pixel_operations.h), the write (render_target.h)
 //
+// With the shared worker pool (platform/worker_pool.h) a draw runs the same stages split up, each
+// split ending before the next begins: vertices 1 and 2 (projection) in ranges; the MayDraw flags
+// of triangle ranges; 3 in vertex ranges; 4 and the rasteriser's set-up (SetUpTriangle) in
+// triangle ranges, each range keeping its triangles in TriangleBins (triangle_bins.h) sorted into
+// bands of rows; then the bands, each drawing every range's triangles in submission order
+// (DrawTriangleRows) under its own rows. The draw has finished when DeviceCore::Draw returns.
+//
 // What each stage reads and writes:
 //   vertex processing  reads the caller's vertex streams and its VertexSetup; writes the draw's
 //                      ClipVertex array: positions and texture coordinates in step 1, colours
@@ -29,7 +36,8 @@
 //                      array and never writes it.
 //   rasteriser         reads three ScreenVertex and the RasterContext and writes no pixel
 //                      itself; it hands on only rows inside [scissor.top, scissor.bottom) and
-//                      columns inside [scissor.left, scissor.right).
+//                      columns inside [scissor.left, scissor.right). Its set-up writes only the
+//                      TriangleSetup it is given; drawing a band of rows reads the set-up.
 //   span shader        reads the RasterContext (PixelState and the texels it points to), the
 //                      Gradients and the start values; writes the colour and depth bytes of row y,
 //                      columns x0 to x1 - 1, and nothing else; keeps nothing from call to call.
@@ -43,6 +51,9 @@
 //   - Inside a span the values are exact at every kSegment-th pixel counted from x0 and at the
 //     last pixel, and stepped in between: cutting a span at another column changes bytes. Work
 //     split by columns must still shade each span whole or repeat its segment points.
+//   - A split of the work writes nothing two parts share: a vertex range its own vertices'
+//     entries; a triangle range its vertices' flags, which are only ever set, and its own bins;
+//     a band its own rows of the colour and depth surfaces.
 //   - The RasterContext, with its PixelState and the padded texture it points to, is made once a
 //     draw before the first triangle and only read while triangles draw. The TextureCache is
 //     written only by the device before rasterising; clears and locks of the target happen between

@@ -18,9 +18,14 @@ class TriangleBins {
 
   // Empties the bins for `pieces` pieces of set-up work over a target `height` rows high.
   void Reset(int pieces, int height);
-  // Keeps a triangle set up by piece `piece`. Pieces are drawn in order, and the triangles of a
-  // piece in the order they were added: adding them in submission order keeps it.
-  void Add(int piece, const TriangleSetup& setup);
+  // Room for the next triangle of piece `piece`, set up in place; Keep takes it. Pieces are drawn
+  // in order, and the triangles of a piece in the order they were kept: keeping them in
+  // submission order keeps it.
+  TriangleSetup* Next(int piece);
+  void Keep(int piece);
+  // Sorts the triangles piece `piece` kept into the bands they reach; once per piece, after its
+  // last Keep, on the thread that kept them.
+  void Sort(int piece);
 
   int Bands() const { return bands_; }
   // Draws the rows inside band `band` of every triangle kept, in submission order.
@@ -28,8 +33,11 @@ class TriangleBins {
 
  private:
   struct Piece {
-    std::vector<TriangleSetup> triangles;
-    std::vector<std::vector<std::uint32_t>> bands;  // per band, the triangles that reach into it
+    std::vector<TriangleSetup> triangles;  // the first `kept` are the piece's
+    std::uint32_t kept = 0;
+    // The triangles that reach into band b, in order: order[bandStart[b]] to before
+    // order[bandStart[b + 1]]. One array for all bands, so that it stops growing soon.
+    std::vector<std::uint32_t> bandStart, order;
   };
   // Kept from draw to draw so that drawing allocates nothing once warmed up.
   std::vector<Piece> pieces_;

@@ -12,7 +12,7 @@
 #include "platform/faults.h"
 #include "platform/windows/win32.h"
 #include "tests/support/allocation_log.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 

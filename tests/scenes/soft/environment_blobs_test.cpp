@@ -12,7 +12,7 @@
 
 #include "music/beat_flags.h"
 #include "tests/scenes/soft/soft_scene_test.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "runtime/tables.h"
 #include "runtime/truncate.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
 #include "scenes/soft/pixel_bytes.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace soft_test {
 

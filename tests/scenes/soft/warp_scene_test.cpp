@@ -3,7 +3,7 @@
 
 #include "scenes/soft/warp_scene.h"
 #include "tests/scenes/soft/expected_frames.h"
-#include "tests/support/thread_counts.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 
