@@ -8,7 +8,6 @@
 #include "display/present.h"
 #include "runtime/canvas.h"
 #include "runtime/errors.h"
-#include "runtime/row_bands.h"
 #include "runtime/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
@@ -17,20 +16,18 @@ GreetingsScene Greetings;
 
 namespace {
 
-constexpr int kTextureSide = 256;
-constexpr int kTexels = kTextureSide * kTextureSide;
+constexpr int kTexels = 256 * 256;
 constexpr int kGreetingCentreRow = 140;
 constexpr int kGreetingCentreColumn = 256;
 
-// Texels [first, end) of the blend texture; pixels [first, end) of the tunnel.
-void CrossFadeScalar(std::uint32_t weight, int first, int end) {
-  for (int i = first; i < end; ++i) {
+void CrossFadeScalar(std::uint32_t weight) {
+  for (int i = 0; i < kTexels; ++i) {
     Greetings.blend[i] = CrossFadeBytes(Greetings.texture1[i], Greetings.texture5[i], weight);
   }
 }
 
-void TunnelScalar(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canvas, int first, int end) {
-  for (int i = first; i < end; ++i) {
+void TunnelScalar(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canvas) {
+  for (int i = 0; i < kCanvasWidth * kCanvasHeight; ++i) {
     const std::uint32_t depth = static_cast<std::uint32_t>(Greetings.depth[i]);
     const std::uint32_t row = (depth + advance) & 0xFFu;
     const std::uint32_t column = (static_cast<std::uint32_t>(Greetings.angle[i]) + turn) & 0xFFu;
@@ -39,19 +36,19 @@ void TunnelScalar(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canv
 }
 
 #if KALETH_PACKED_PIXELS
-void CrossFadePacked(std::uint32_t weight, int first, int end) {
-  for (int i = first; i < end; i += 4) {
+void CrossFadePacked(std::uint32_t weight) {
+  for (int i = 0; i < kTexels; i += 4) {
     StorePixels4(Greetings.blend + i,
                  CrossFadeBytes4(LoadPixels4(Greetings.texture1 + i), LoadPixels4(Greetings.texture5 + i), weight));
   }
 }
 
-void TunnelPacked(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canvas, int first, int end) {
+void TunnelPacked(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canvas) {
   const __m128i advanceLanes = _mm_set1_epi32(static_cast<int>(advance));
   const __m128i turnLanes = _mm_set1_epi32(static_cast<int>(turn));
   const __m128i rowBits = _mm_set1_epi32(0xFF00);
   const __m128i columnBits = _mm_set1_epi32(0xFF);
-  for (int i = first; i < end; i += 4) {
+  for (int i = 0; i < kCanvasWidth * kCanvasHeight; i += 4) {
     // The depths are positive, so the signed clamp is the unsigned one.
     const __m128i depth = LoadPixels4(Greetings.depth + i);
     const __m128i index =
@@ -62,24 +59,18 @@ void TunnelPacked(std::uint32_t advance, std::uint32_t turn, std::uint32_t* canv
 }
 #endif
 
-// The blend texture of the frame, then the tunnel from it: a tunnel pixel may read any texel, so
-// the whole texture is blended before the first tunnel row is drawn. Within each, the rows are
-// independent.
+// The blend texture of the frame, then the tunnel from it.
 void DrawTunnel(std::uint32_t weight, std::uint32_t advance, std::uint32_t turn, std::uint32_t* canvas,
                 [[maybe_unused]] PixelPath path) {
-  PaintRowBands(kTexels / kTextureSide, [&](int firstRow, int endRow) {
 #if KALETH_PACKED_PIXELS
-    if (path == PixelPath::kPacked) return CrossFadePacked(weight, firstRow * kTextureSide, endRow * kTextureSide);
+  if (path == PixelPath::kPacked) {
+    CrossFadePacked(weight);
+    TunnelPacked(advance, turn, canvas);
+    return;
+  }
 #endif
-    CrossFadeScalar(weight, firstRow * kTextureSide, endRow * kTextureSide);
-  });
-  PaintRowBands(kCanvasHeight, [&](int firstRow, int endRow) {
-    const int first = firstRow * kCanvasWidth, end = endRow * kCanvasWidth;
-#if KALETH_PACKED_PIXELS
-    if (path == PixelPath::kPacked) return TunnelPacked(advance, turn, canvas, first, end);
-#endif
-    TunnelScalar(advance, turn, canvas, first, end);
-  });
+  CrossFadeScalar(weight);
+  TunnelScalar(advance, turn, canvas);
 }
 
 void DrawGreeting(const GreetingPlacement& placement, std::uint32_t* canvas) {

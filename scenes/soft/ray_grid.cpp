@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "runtime/errors.h"
-#include "runtime/row_bands.h"
 #include "runtime/tables.h"
 #include "scenes/soft/packed_bytes.h"
 
@@ -161,18 +160,15 @@ void FillFromRayGrid(const RayGrid& grid, const std::uint32_t* texture, std::int
                      std::uint32_t* target, [[maybe_unused]] PixelPath path) {
   // The row offset wraps with V as a 32-bit sum; only its low eight bits count.
   const std::uint32_t offset = static_cast<std::uint32_t>(rowOffset);
-  // A drawn row reads only its own row of the grids, so the bands are independent.
-  PaintRowBands(rows, [&](int firstRow, int endRow) {
-    for (int r = firstRow; r < endRow; ++r) {
-      const std::size_t n = RayGridIndex(r, 0);
-      const FillRow row{grid.U + n, grid.V + n, grid.W + n, target + static_cast<std::size_t>(r) * 512};
+  for (int r = 0; r < rows; ++r) {
+    const std::size_t n = RayGridIndex(r, 0);
+    const FillRow row{grid.U + n, grid.V + n, grid.W + n, target + static_cast<std::size_t>(r) * 512};
 #if KALETH_PACKED_PIXELS
-      if (path == PixelPath::kPacked) {
-        FillRowPacked(row, texture, offset);
-        continue;
-      }
-#endif
-      FillRowScalar(row, texture, offset);
+    if (path == PixelPath::kPacked) {
+      FillRowPacked(row, texture, offset);
+      continue;
     }
-  });
+#endif
+    FillRowScalar(row, texture, offset);
+  }
 }

@@ -9,7 +9,6 @@
 
 #include "runtime/tables.h"
 #include "runtime/truncate.h"
-#include "tests/support/worker_threads.h"
 
 namespace {
 
@@ -252,26 +251,23 @@ TEST_F(RayGridTest, FillOfRandomGridMatchesThePerPixelRule) {
     t.v[n] = random();
     t.w[n] = random() % 3 == 0 ? random() : random() % 300;
   }
-  // 40 rows: two whole bands and a part of one, on however many threads.
-  AtEveryThreadCount([&](int) {
-    for (std::int32_t offset : {0, 77, -123456, std::numeric_limits<std::int32_t>::max()}) {
-      for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
-        std::vector<std::uint32_t> canvas(40 * 512);
-        FillFromRayGrid(t.grid, texture.data(), offset, 40, canvas.data(), path);
-        for (int r = 0; r < 40; ++r)
-          for (int x = 0; x < 512; ++x) {
-            const std::size_t n = RayGridIndex(r, x);
-            const std::uint32_t row = (t.v[n] + static_cast<std::uint32_t>(offset)) & 255;
-            const std::uint32_t texel = texture[256 * row + (t.u[n] & 255)];
-            const std::uint32_t fog = t.w[n] >= 256 ? 255 : t.w[n];
-            std::uint32_t expected = 0;
-            for (int shift = 0; shift < 24; shift += 8)
-              expected |= std::min<std::uint32_t>(((texel >> shift) & 255) + fog, 255) << shift;
-            ASSERT_EQ(canvas[512 * r + x], expected) << "row " << r << " column " << x << " offset " << offset;
-          }
-      }
+  for (std::int32_t offset : {0, 77, -123456, std::numeric_limits<std::int32_t>::max()}) {
+    for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+      std::vector<std::uint32_t> canvas(40 * 512);
+      FillFromRayGrid(t.grid, texture.data(), offset, 40, canvas.data(), path);
+      for (int r = 0; r < 40; ++r)
+        for (int x = 0; x < 512; ++x) {
+          const std::size_t n = RayGridIndex(r, x);
+          const std::uint32_t row = (t.v[n] + static_cast<std::uint32_t>(offset)) & 255;
+          const std::uint32_t texel = texture[256 * row + (t.u[n] & 255)];
+          const std::uint32_t fog = t.w[n] >= 256 ? 255 : t.w[n];
+          std::uint32_t expected = 0;
+          for (int shift = 0; shift < 24; shift += 8)
+            expected |= std::min<std::uint32_t>(((texel >> shift) & 255) + fog, 255) << shift;
+          ASSERT_EQ(canvas[512 * r + x], expected) << "row " << r << " column " << x << " offset " << offset;
+        }
     }
-  });
+  }
 }
 
 }  // namespace
