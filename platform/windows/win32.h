@@ -1,5 +1,6 @@
-// The Windows user-interface, timer and sleep names the system calls, with their real values.
-// Under them sits one of two backends (sdl or headless), chosen by the executable.
+// The Windows user-interface, timer, sleep and thread-pool names the system calls, with their
+// real values. Under the window calls sits one of two backends (sdl or headless), chosen by the
+// executable; under the thread pool, the program's shared worker threads.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@ using LPSTR = char*;
 using LPCSTR = const char*;
 using ATOM = WORD;
 using MMRESULT = UINT;
+using PVOID = void*;
 
 struct Window;
 using HWND = Window*;
@@ -115,3 +117,25 @@ HGDIOBJ GetStockObject(int object);
 MMRESULT timeBeginPeriod(UINT period);
 DWORD timeGetTime();
 void Sleep(DWORD milliseconds);
+
+// The thread pool's work objects. A work object is one callback with its context; every
+// SubmitThreadpoolWork queues one call of it. The queued calls run when the work object is waited
+// for (or closed): the waiting thread shares them with the pool's threads, so they may run in any
+// order and at the same time, and WaitForThreadpoolWorkCallbacks returns once every one has
+// returned. With one thread there is no pool and they run in the order submitted, on the waiting
+// thread. A callback must not close its own work object.
+struct TP_WORK;
+using PTP_WORK = TP_WORK*;
+struct TP_CALLBACK_INSTANCE;
+using PTP_CALLBACK_INSTANCE = TP_CALLBACK_INSTANCE*;
+struct TP_CALLBACK_ENVIRON;
+using PTP_CALLBACK_ENVIRON = TP_CALLBACK_ENVIRON*;
+using PTP_WORK_CALLBACK = void (*)(PTP_CALLBACK_INSTANCE instance, PVOID context, PTP_WORK work);
+
+// Null when the callback is null or an environment is given (only the default pool exists).
+PTP_WORK CreateThreadpoolWork(PTP_WORK_CALLBACK callback, PVOID context, PTP_CALLBACK_ENVIRON environment);
+void SubmitThreadpoolWork(PTP_WORK work);
+// With cancelPending, the calls not yet started are dropped instead of run.
+void WaitForThreadpoolWorkCallbacks(PTP_WORK work, BOOL cancelPending);
+// Runs what is still queued, then releases the work object.
+void CloseThreadpoolWork(PTP_WORK work);

@@ -12,6 +12,7 @@
 #include "music/music.h"
 #include "runtime/canvas.h"
 #include "runtime/errors.h"
+#include "runtime/row_bands.h"
 #include "runtime/tables.h"
 
 D3DRECT FullDisplayRect{};
@@ -43,15 +44,16 @@ int GroupIndex(double d0, double d1, double d2, double d3) {
   return index < 0 ? 0 : index;
 }
 
-void ComputeBlobPicture(const EnvironmentBlobShifts& shifts) {
+// Rows [firstRow, endRow) of the blob picture.
+void ComputeBlobRows(const EnvironmentBlobShifts& shifts, int firstRow, int endRow) {
   const std::int32_t* columns[4];
   const std::int32_t* rows[4];
   for (int p = 0; p < 4; ++p) {
     columns[p] = EnvironmentBlobs.distances + kDistanceTableSide * shifts.columns[p].y + shifts.columns[p].x;
     rows[p] = EnvironmentBlobs.distances + kDistanceTableSide * shifts.rows[p].y + shifts.rows[p].x;
   }
-  std::uint32_t* out = EnvironmentBlobs.blobs;
-  for (int r = 0; r < kCanvasHeight; ++r) {
+  std::uint32_t* out = EnvironmentBlobs.blobs + kCanvasWidth * firstRow;
+  for (int r = firstRow; r < endRow; ++r) {
     const int line = kDistanceTableSide * r;
     for (int c = 0; c < kCanvasWidth; ++c) {
       const int at = line + c;
@@ -99,9 +101,16 @@ void SetUpEnvironmentBlobs() {
 }
 
 void PaintEnvironmentBlobs(std::uint32_t elapsed, std::uint32_t* canvas) {
-  if (BeatFlagB.load(std::memory_order_relaxed) == 0) ComputeBlobPicture(EnvironmentBlobShiftsAt(elapsed));
-  // The overlay copied in and then combined: one pass gives the same pixels.
-  for (int i = 0; i < kCanvasWidth * kCanvasHeight; ++i) canvas[i] = BrighterBytes(EnvironmentBlobs.overlay[i], EnvironmentBlobs.blobs[i]);
+  const bool moving = BeatFlagB.load(std::memory_order_relaxed) == 0;
+  const EnvironmentBlobShifts shifts = EnvironmentBlobShiftsAt(elapsed);
+  // A row of the blobs depends on nothing but the shifts, and a canvas row on the same row of the
+  // blobs and the overlay, so each band computes its rows and combines them at once.
+  PaintRowBands(kCanvasHeight, [&](int firstRow, int endRow) {
+    if (moving) ComputeBlobRows(shifts, firstRow, endRow);
+    // The overlay copied in and then combined: one pass gives the same pixels.
+    for (int i = kCanvasWidth * firstRow; i < kCanvasWidth * endRow; ++i)
+      canvas[i] = BrighterBytes(EnvironmentBlobs.overlay[i], EnvironmentBlobs.blobs[i]);
+  });
 }
 
 void RenderEnvironmentBlobs(std::uint32_t elapsed, std::uint32_t* canvas) {

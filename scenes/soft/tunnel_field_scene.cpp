@@ -6,6 +6,7 @@
 #include "display/present.h"
 #include "runtime/canvas.h"
 #include "runtime/errors.h"
+#include "runtime/row_bands.h"
 #include "runtime/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
@@ -41,9 +42,10 @@ FieldRow FieldRowAt(int y, const FieldShift shifts[kFieldCentres]) {
   return row;
 }
 
-void DrawFieldScalar(std::uint32_t elapsed, const FieldShift shifts[kFieldCentres], std::uint32_t* canvas) {
+void DrawFieldScalar(std::uint32_t elapsed, const FieldShift shifts[kFieldCentres], std::uint32_t* canvas,
+                     int firstRow, int endRow) {
   const std::uint32_t advance = elapsed / 4;
-  for (int y = 0; y < kCanvasHeight; ++y) {
+  for (int y = firstRow; y < endRow; ++y) {
     const FieldRow row = FieldRowAt(y, shifts);
     const std::int32_t* const* depth = row.depth;
     const std::int32_t* const* angle = row.angle;
@@ -58,13 +60,14 @@ void DrawFieldScalar(std::uint32_t elapsed, const FieldShift shifts[kFieldCentre
 }
 
 #if KALETH_PACKED_PIXELS
-void DrawFieldPacked(std::uint32_t elapsed, const FieldShift shifts[kFieldCentres], std::uint32_t* canvas) {
+void DrawFieldPacked(std::uint32_t elapsed, const FieldShift shifts[kFieldCentres], std::uint32_t* canvas,
+                     int firstRow, int endRow) {
   const __m128i advance = _mm_set1_epi32(static_cast<int>(elapsed / 4));
   const __m128i rowBits = _mm_set1_epi32(0xFF00);
   const __m128i columnBits = _mm_set1_epi32(0xFF);
   // n * 9363 >> 16 is n / 7 for every n up to 1785, and the clamp keeps n there.
   const __m128i sevenths = _mm_set1_epi32(9363);
-  for (int y = 0; y < kCanvasHeight; ++y) {
+  for (int y = firstRow; y < endRow; ++y) {
     const FieldRow row = FieldRowAt(y, shifts);
     std::uint32_t* out = canvas + y * kCanvasWidth;
     for (int x = 0; x < kCanvasWidth; x += 4) {
@@ -107,10 +110,13 @@ void ComputeFieldShifts(std::uint32_t elapsed, FieldShift shifts[kFieldCentres])
 void DrawTunnelFieldFrame(std::uint32_t elapsed, std::uint32_t* canvas, [[maybe_unused]] PixelPath path) {
   FieldShift shifts[kFieldCentres];
   ComputeFieldShifts(elapsed, shifts);
+  // A canvas row reads only the table rows of its own row.
+  PaintRowBands(kCanvasHeight, [&](int firstRow, int endRow) {
 #if KALETH_PACKED_PIXELS
-  if (path == PixelPath::kPacked) return DrawFieldPacked(elapsed, shifts, canvas);
+    if (path == PixelPath::kPacked) return DrawFieldPacked(elapsed, shifts, canvas, firstRow, endRow);
 #endif
-  DrawFieldScalar(elapsed, shifts, canvas);
+    DrawFieldScalar(elapsed, shifts, canvas, firstRow, endRow);
+  });
 }
 
 void RenderTunnelFieldScene(std::uint32_t elapsed, std::uint32_t* canvas) {

@@ -8,6 +8,7 @@
 #include "data/raw_loaders.h"
 #include "display/present.h"
 #include "runtime/canvas.h"
+#include "runtime/row_bands.h"
 #include "runtime/tables.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/packed_bytes.h"
@@ -40,8 +41,9 @@ std::uint32_t WarpedTexel(const std::uint32_t* texture, const WarpWaves& waves, 
   return texture[(row << 8) | column];
 }
 
-void WarpAndBlendScalar(const std::uint32_t* texture, const WarpWaves& waves, std::uint32_t* canvas) {
-  for (int y = 0; y < kCanvasHeight; ++y) {
+void WarpAndBlendScalar(const std::uint32_t* texture, const WarpWaves& waves, std::uint32_t* canvas, int firstRow,
+                        int endRow) {
+  for (int y = firstRow; y < endRow; ++y) {
     std::uint32_t* out = canvas + y * kCanvasWidth;
     const std::uint32_t* overlay = Warp.overlay + y * kCanvasWidth;
     for (int x = 0; x < kCanvasWidth; ++x) out[x] = AverageBytes(WarpedTexel(texture, waves, y, x), overlay[x]);
@@ -57,10 +59,11 @@ void AddTextScalar(const std::uint32_t* text, int top, int left, std::uint32_t* 
 }
 
 #if KALETH_PACKED_PIXELS
-void WarpAndBlendPacked(const std::uint32_t* texture, const WarpWaves& waves, std::uint32_t* canvas) {
+void WarpAndBlendPacked(const std::uint32_t* texture, const WarpWaves& waves, std::uint32_t* canvas, int firstRow,
+                        int endRow) {
   const __m128i lowByte = _mm_set1_epi32(0xFF);
   const __m128i columnStep = _mm_set1_epi32(4);
-  for (int y = 0; y < kCanvasHeight; ++y) {
+  for (int y = firstRow; y < endRow; ++y) {
     std::uint32_t* out = canvas + y * kCanvasWidth;
     const std::uint32_t* overlay = Warp.overlay + y * kCanvasWidth;
     const __m128i rows = _mm_set1_epi32(y);
@@ -86,10 +89,13 @@ void AddTextPacked(const std::uint32_t* text, int top, int left, std::uint32_t* 
 
 void WarpAndBlend(const std::uint32_t* texture, const WarpWaves& waves, std::uint32_t* canvas,
                   [[maybe_unused]] PixelPath path) {
+  // A canvas row reads the texture and its own overlay row; the text is added after all of them.
+  PaintRowBands(kCanvasHeight, [&](int firstRow, int endRow) {
 #if KALETH_PACKED_PIXELS
-  if (path == PixelPath::kPacked) return WarpAndBlendPacked(texture, waves, canvas);
+    if (path == PixelPath::kPacked) return WarpAndBlendPacked(texture, waves, canvas, firstRow, endRow);
 #endif
-  WarpAndBlendScalar(texture, waves, canvas);
+    WarpAndBlendScalar(texture, waves, canvas, firstRow, endRow);
+  });
 }
 
 void AddText(const std::uint32_t* text, int top, int left, std::uint32_t* canvas, [[maybe_unused]] PixelPath path) {

@@ -1,6 +1,10 @@
 // Sets the shared worker pool's thread count for a test and gives the earlier count back after.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
 #include "platform/worker_pool.h"
 
 class ScopedWorkerThreads {
@@ -13,3 +17,18 @@ class ScopedWorkerThreads {
  private:
   int earlier_;
 };
+
+// Runs check(threads) with the pool at each of the counts (1: no pool at all).
+template <typename Check>
+void AtThreadCounts(std::initializer_list<int> counts, Check check) {
+  for (int threads : counts) {
+    const ScopedWorkerThreads scoped(threads);
+    SCOPED_TRACE(::testing::Message() << threads << " thread(s)");
+    check(threads);
+  }
+}
+
+template <typename Check>
+void AtEveryThreadCount(Check check) {
+  AtThreadCounts({1, 2, 3, 8}, check);
+}

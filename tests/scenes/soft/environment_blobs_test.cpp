@@ -1,5 +1,6 @@
 // The blobs: the shifts of their points, the pixels of a frame worked out from the distances
-// themselves (not the table), the freeze on the beat, and the set-up's order and clean-up.
+// themselves (not the table) at any thread count, the freeze on the beat, and the set-up's order
+// and clean-up.
 #include "scenes/soft/environment_blobs.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include "music/beat_flags.h"
 #include "tests/scenes/soft/soft_scene_test.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 
@@ -66,6 +68,8 @@ class EnvironmentBlobsTest : public SoftSceneTest {
     return frame;
   }
 
+  void ExpectFreezeOnTheBeat();
+
   std::vector<std::int32_t> table;
   Picture blobs;
   Picture overlay = RandomPicture(512 * 280, 31);
@@ -100,10 +104,12 @@ TEST_F(EnvironmentBlobsTest, EveryShiftKeepsEveryReadInsideTheTable) {
 }
 
 TEST_F(EnvironmentBlobsTest, AFrameTakesTheBrighterChannelOfTheOverlayAndTheEnvironmentTexel) {
-  for (std::uint32_t a : {0u, 1234u, 7777u, 14999u}) {
-    PaintEnvironmentBlobs(a, canvas.data());
-    EXPECT_TRUE(SameFrame(ExpectedFrame(a).data(), canvas.data())) << "a = " << a;
-  }
+  AtEveryThreadCount([&](int) {
+    for (std::uint32_t a : {0u, 1234u, 7777u, 14999u}) {
+      PaintEnvironmentBlobs(a, canvas.data());
+      EXPECT_TRUE(SameFrame(ExpectedFrame(a).data(), canvas.data())) << "a = " << a;
+    }
+  });
 }
 
 TEST_F(EnvironmentBlobsTest, FarFromEveryPointTheTopLeftTexelShowsAndNearOneTheBottomRight) {
@@ -117,6 +123,10 @@ TEST_F(EnvironmentBlobsTest, FarFromEveryPointTheTopLeftTexelShowsAndNearOneTheB
 }
 
 TEST_F(EnvironmentBlobsTest, WhileTheBeatFlagIsSetTheBlobsFreezeButTheOverlayIsCombinedAfresh) {
+  AtThreadCounts({1, 3}, [&](int) { ExpectFreezeOnTheBeat(); });
+}
+
+void EnvironmentBlobsTest::ExpectFreezeOnTheBeat() {
   PaintEnvironmentBlobs(2000, canvas.data());
   const Picture atTwoSeconds = ExpectedFrame(2000);
   EXPECT_TRUE(SameFrame(atTwoSeconds.data(), canvas.data()));

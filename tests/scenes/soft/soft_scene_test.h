@@ -14,6 +14,7 @@
 #include "runtime/canvas.h"
 #include "runtime/tables.h"
 #include "scenes/soft/pixel_bytes.h"
+#include "tests/support/worker_threads.h"
 
 namespace soft_test {
 
@@ -71,16 +72,18 @@ class SoftSceneTest : public ::testing::Test {
   }
   void TearDown() override { FreeTables(); }
 
-  // Draws the frame of each time on both paths; each must equal expected(a). `draw` takes the
-  // time, the canvas and the path.
+  // Draws the frame of each time on both paths and at 1, 2, 3 and 8 threads; each must equal
+  // expected(a). `draw` takes the time, the canvas and the path.
   template <typename Draw, typename Expected>
   void ExpectFramesOnBothPaths(std::initializer_list<std::uint32_t> times, Draw draw, Expected expected) {
     for (std::uint32_t a : times) {
       const Picture wanted = expected(a);
-      for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
-        draw(a, canvas.data(), path);
-        EXPECT_TRUE(SameFrame(wanted.data(), canvas.data())) << "a = " << a;
-      }
+      AtEveryThreadCount([&](int) {
+        for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+          draw(a, canvas.data(), path);
+          EXPECT_TRUE(SameFrame(wanted.data(), canvas.data())) << "a = " << a;
+        }
+      });
     }
   }
 

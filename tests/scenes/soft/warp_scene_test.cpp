@@ -3,6 +3,7 @@
 
 #include "scenes/soft/warp_scene.h"
 #include "tests/scenes/soft/expected_frames.h"
+#include "tests/support/worker_threads.h"
 
 namespace {
 
@@ -51,13 +52,16 @@ TEST_F(WarpSceneTest, FirstFrameOfSlot1ShowsTexelRow0Column100AtTheCorner) {
                              (Byte(texel, 2) + Byte(under, 2)) / 2));
 }
 
-TEST_F(WarpSceneTest, WholeFramesFollowTheFormulasOnBothPathsInBothSlots) {
-  for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
-    for (std::uint32_t a : {0u, 1u, 2999u, 4999u, 5001u}) ExpectFrame(a, kSlot1Number, path);
-    // Slot 10, the first frame after the switch (time from slot 9's start), the text switches,
-    // the clamp at the sixth text, and a time whose doubled angle wraps past 2^32.
-    for (std::uint32_t a : {5005u, 5999u, 6000u, 7499u, 7500u, 11999u, 0x80000123u}) ExpectFrame(a, kSlot10Number, path);
-  }
+TEST_F(WarpSceneTest, WholeFramesFollowTheFormulasOnBothPathsInBothSlotsAtAnyThreadCount) {
+  AtEveryThreadCount([&](int) {
+    for (PixelPath path : {PixelPath::kScalar, PixelPath::kPacked}) {
+      for (std::uint32_t a : {0u, 1u, 2999u, 4999u, 5001u}) ExpectFrame(a, kSlot1Number, path);
+      // Slot 10, the first frame after the switch (time from slot 9's start), the text switches,
+      // the clamp at the sixth text, and a time whose doubled angle wraps past 2^32.
+      for (std::uint32_t a : {5005u, 5999u, 6000u, 7499u, 7500u, 11999u, 0x80000123u})
+        ExpectFrame(a, kSlot10Number, path);
+    }
+  });
 }
 
 TEST_F(WarpSceneTest, TheTimelineNumberChoosesTextureAndText) {
