@@ -107,7 +107,7 @@ TEST_F(ParallelDrawTest, EveryThreadCountDrawsTheBytesOneThreadDraws) {
       const std::uint32_t white = colourBits == 16 ? 0xF8FCF8u : 0xFFFFFFu;
       EXPECT_EQ(probe.Pixel(70, 15), white) << colourBits;
       EXPECT_EQ(probe.Pixel(70, 16), white) << colourBits;
-      for (const auto [x, y] : {std::pair{70, 14}, {70, 17}, {69, 15}, {71, 15}, {69, 16}, {71, 16}})
+      for (const auto& [x, y] : {std::pair{70, 14}, {70, 17}, {69, 15}, {71, 15}, {69, 16}, {71, 16}})
         EXPECT_NE(probe.Pixel(x, y), white) << colourBits << " " << x << " " << y;
       int changed = 0;
       for (int y = 20; y < 55; ++y)
