@@ -87,4 +87,4 @@ install: build
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
 
-include platform/web/web.mk
+include apps/kaleth-web/web.mk

@@ -15,8 +15,8 @@ file(RELATIVE_PATH KALETH_DATA_FROM_PROGRAMS /prefix/${CMAKE_INSTALL_BINDIR} /pr
 configure_file(cmake/kaleth_build.h.in ${CMAKE_BINARY_DIR}/generated/kaleth_build.h @ONLY)
 # Only the start-ups that report the version or find the data read it, so a new version rebuilds
 # them alone.
-set_source_files_properties(platform/main/sdl_main.cpp tools/capture/main.cpp tools/bench/main.cpp
-  tools/pak/main.cpp tools/pakgen/main.cpp tests/tools/help_test.cpp
+set_source_files_properties(apps/kaleth/main.cpp apps/capture/main.cpp apps/bench/main.cpp
+  apps/pak/main.cpp apps/pakgen/main.cpp tests/apps/help_test.cpp
   PROPERTIES INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated)
 
 # The icon in the sizes desktops ask for, cut from the production's own opening picture.

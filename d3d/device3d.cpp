@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 IDirect3D3* Direct3DInterface = nullptr;
 IDirectDrawSurface4* DepthBuffer = nullptr;

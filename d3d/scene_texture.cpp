@@ -6,7 +6,7 @@
 
 #include "data/pcx_loader.h"
 #include "display/display.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "d3d/transforms.h"
 
 #include "d3d/device3d.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/errors.h"
+#include "core/tables.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 struct FreeBlock {
   void operator()(void* block) const { std::free(block); }

@@ -5,7 +5,7 @@
 
 #include "data/pak_archive.h"
 #include "platform/faults.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 MemberFile::MemberFile(const char* name, const char* openFailure, AtTheCut atTheCut)
     : name_(name), atTheCut_(atTheCut) {

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "data/checked_buffer.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 // The lists are read straight into their arrays: the file's numbers are little-endian.
 static_assert(std::endian::native == std::endian::little);

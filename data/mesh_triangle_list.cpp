@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 MeshTriangleList::~MeshTriangleList() { std::free(vertices); }
 

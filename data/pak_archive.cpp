@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 PakArchive Package;
 

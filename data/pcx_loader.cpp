@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "data/checked_buffer.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "display/present.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 IDirectDraw4* DisplayInterface = nullptr;
 IDirectDrawSurface4* PrimarySurface = nullptr;
@@ -22,6 +22,7 @@ void CreateDisplayInterface() {
   directDraw->Release();
   if (FAILED(result)) FatalError("Couldn`t get a dd4 interface");
   DisplayInterface = static_cast<IDirectDraw4*>(display);
+  SetFatalErrorRelease(ReleaseDisplay);
 }
 
 DDSURFACEDESC2 SurfaceDescription() {

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 std::uint8_t* SurfacePointer = nullptr;
 std::int32_t SurfacePitch = 0;

@@ -14,8 +14,9 @@
 #include "data/pcx_loader.h"
 #include "music/music.h"
 #include "platform/soundlib/bass.h"
-#include "platform/windows/headless_backend.h"
-#include "runtime/errors.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "core/errors.h"
+#include "runtime/session.h"
 #include "tools/common/pak_writer.h"
 
 namespace {
@@ -69,8 +70,9 @@ void InstallFuzzMachine() {
   static HeadlessBackend backend;
   backend.printBoxes = false;
   fuzzBackend = &backend;
-  SetWindowsBackend(&backend);
-  SetSoundDevice(&backend);
+  // The readers run outside the entry, on a session that never plays: it only installs the
+  // machine under them as a program's start does.
+  static Session session(backend, backend);
 }
 
 bool FuzzPakDirectory(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include "data/member_file.h"
 #include "music/beat_flags.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 HMUSIC MusicHandle = 0;
 

@@ -6,17 +6,16 @@
 #include "display/display.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/scenes.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "runtime/schedule.h"
 #include "runtime/startup.h"
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "runtime/timeline.h"
 
-HWND MainWindow = nullptr;
 bool WindowedMode = false;
 bool Playing = false;
-bool ShutDown = false;
+bool HasShutDown = false;
 std::uint32_t* Canvas = nullptr;
 
 namespace {
@@ -51,6 +50,8 @@ void CreateMainWindow() {
   SetFocus(MainWindow);
 }
 
+}  // namespace
+
 int RunMainLoop() {
   MSG msg{};
   const bool waiting = PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
@@ -63,16 +64,14 @@ int RunMainLoop() {
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
-    } else if (!ShutDown) {
+    } else if (!HasShutDown) {
       Timeline.Dispatch(timeGetTime(), Canvas);
       // The pass that ran out the last slot shut the program down: nothing more is shown.
-      if (!ShutDown) PresentFrame();
+      if (!HasShutDown) PresentFrame();
     }
   }
   return static_cast<int>(msg.wParam);
 }
-
-}  // namespace
 
 bool IsWindowedCommandLine(const char* commandLine) {
   return commandLine != nullptr && std::strcmp(commandLine, "-window") == 0;
@@ -90,36 +89,41 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Shutdown() {
-  if (ShutDown) return;
-  ShutDown = true;
+  if (HasShutDown) return;
+  HasShutDown = true;
   CleanUpScenes();
   ReleaseDisplay();
   FreeTables();
   PostQuitMessage(0);
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
-  ShutDown = false;
+bool BeginRun(HINSTANCE instance, LPSTR commandLine, int showCommand) {
+  HasShutDown = false;
   Playing = false;
+  Instance = instance;
+  ShowCommand = showCommand;
+  BuildTables();
+  timeBeginPeriod(20);
+  WindowedMode = IsWindowedCommandLine(commandLine);
+
+  CreateMainWindow();
+  // Without a window there is nothing to show; the platform has said why on stderr.
+  if (MainWindow == nullptr) return false;
+  if (WindowedMode) OpenWindowed();
+  else OpenFullScreen();
+  Canvas = static_cast<std::uint32_t*>(CheckedAlloc(kCanvasBytes));
+  Package.open(kPackagePath);
+
+  StartUp();
+  return true;
+}
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   struct StopPlaying {
     ~StopPlaying() { Playing = false; }
   } stopPlaying;
   try {
-    Instance = instance;
-    ShowCommand = showCommand;
-    BuildTables();
-    timeBeginPeriod(20);
-    WindowedMode = IsWindowedCommandLine(commandLine);
-
-    CreateMainWindow();
-    // Without a window there is nothing to show; the platform has said why on stderr.
-    if (MainWindow == nullptr) return 0;
-    if (WindowedMode) OpenWindowed();
-    else OpenFullScreen();
-    Canvas = static_cast<std::uint32_t*>(CheckedAlloc(kCanvasBytes));
-    Package.open(kPackagePath);
-
-    StartUp();
+    if (!BeginRun(instance, commandLine, showCommand)) return 0;
     return RunMainLoop();
   } catch (const FatalExit&) {
     // The box has been shown and the quit posted; the run ends with 0 like any other.

@@ -1,9 +1,9 @@
 #include "runtime/startup.h"
 
 #include "d3d/device3d.h"
-#include "data/loading_picture.h"
+#include "display/loading_picture.h"
 #include "music/music.h"
-#include "runtime/scenes.h"
+#include "runtime/schedule.h"
 
 void StartUp() {
   ShowLoadingPicture();

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 SceneTimeline Timeline;
 SceneSlot* SlotTable = nullptr;
@@ -21,7 +21,7 @@ void SceneTimeline::SetStart(std::uint32_t now) { current->start = now; }
 
 void SceneTimeline::Dispatch(std::uint32_t now, std::uint32_t* canvas) {
   const std::uint32_t elapsed = now - current->start;  // modulo 2^32: the clock may wrap
-  if (elapsed > current->duration && !Advance(now)) return;
+  if (SlotRanOut(elapsed, current->duration) && !Advance(now)) return;
   // On the switching pass the new slot sees the time from the previous slot's start.
   current->render(elapsed, canvas);
 }
@@ -33,8 +33,13 @@ bool SceneTimeline::Advance(std::uint32_t now) {
     Shutdown();
     return false;
   }
-  std::memset(Canvas, 0, kCanvasBytes);
-  ++current;
-  current->start = now;
+  Enter(old, now);
   return true;
+}
+
+void SceneTimeline::Enter(unsigned slot, std::uint32_t now) {
+  std::memset(Canvas, 0, kCanvasBytes);
+  current = SlotTable + slot;
+  number = static_cast<std::uint8_t>(slot + 1);
+  current->start = now;
 }

@@ -23,9 +23,14 @@ struct SceneTimeline {
   void Dispatch(std::uint32_t now, std::uint32_t* canvas);
   // Moves to the next slot; returns false when the last slot ran out and the program shut down.
   bool Advance(std::uint32_t now);
+  // Makes `slot` (0-based) current as moving to it does: a black canvas, the slot's clock from now.
+  void Enter(unsigned slot, std::uint32_t now);
 };
 
 inline constexpr unsigned kSlotCount = 14;
+
+// A slot gives way once more than its duration has passed since it began.
+inline bool SlotRanOut(std::uint32_t elapsed, std::uint32_t duration) { return elapsed > duration; }
 
 extern SceneTimeline Timeline;
 // The slot array, through which the schedule is filled in.

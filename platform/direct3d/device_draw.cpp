@@ -8,7 +8,7 @@
 #include "platform/direct3d/pipeline/vertex_processing.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
 #include "platform/direct3d/pipeline/rasteriser.h"
-#include "platform/worker_pool.h"
+#include "platform/threads/worker_pool.h"
 
 bool VertexFormatSupported(DWORD vertexFormat) {
   const DWORD texCount = (vertexFormat & D3DFVF_TEXCOUNT_MASK) >> 8;

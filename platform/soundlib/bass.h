@@ -52,6 +52,3 @@ BOOL BASS_Start();
 // Plays the module from its beginning.
 BOOL BASS_MusicPlay(HMUSIC handle);
 
-// Not a library call: closes the output and forgets the module, the syncs and the error, so that
-// a process can run the program more than once (tests) and end its sound before its backend.
-void ResetSoundLibrary();

@@ -40,3 +40,7 @@ class SoundDevice {
 // finds no device.
 void SetSoundDevice(SoundDevice* device);
 SoundDevice* ActiveSoundDevice();
+
+// Not a library call: closes the output and forgets the module, the syncs and the error, so that
+// a process can run the program more than once (tests) and end its sound before its device.
+void ResetSoundLibrary();

@@ -4,9 +4,9 @@
 #include "d3d/transforms.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "core/tables.h"
 #include "scenes/soft/floor_and_ceiling.h"
 
 DiamondScene Diamond;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/direct3d/d3d.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 struct TexturePair {
   float u, v;

@@ -8,8 +8,8 @@
 #include "data/mesh3ds.h"
 #include "data/raw_loaders.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
+#include "core/canvas.h"
+#include "core/errors.h"
 
 IDirect3DMaterial3* SceneMaterial = nullptr;
 IDirect3DLight* SceneLight = nullptr;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 
 inline float TableSin(std::uint32_t angle) { return SinTable[angle & kTableMask]; }
 inline float TableCos(std::uint32_t angle) { return CosTable[angle & kTableMask]; }

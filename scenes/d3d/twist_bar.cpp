@@ -4,7 +4,7 @@
 
 #include "d3d/device3d.h"
 #include "d3d/transforms.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "scenes/d3d/table_trig.h"
 
 TwistBar Bar;

@@ -1,8 +1,8 @@
 #include "scenes/d3d/wave_grid.h"
 
 #include "d3d/transforms.h"
-#include "runtime/tables.h"
-#include "runtime/truncate.h"
+#include "core/tables.h"
+#include "core/truncate.h"
 
 WaveGrid Wave;
 

@@ -10,10 +10,10 @@
 #include "display/present.h"
 #include "music/beat_flags.h"
 #include "music/music.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/row_bands.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "core/row_bands.h"
+#include "core/tables.h"
 
 D3DRECT FullDisplayRect{};
 EnvironmentBlobsScene EnvironmentBlobs;

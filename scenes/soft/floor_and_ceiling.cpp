@@ -5,9 +5,9 @@
 
 #include "data/pcx_loader.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
-#include "runtime/truncate.h"
+#include "core/canvas.h"
+#include "core/tables.h"
+#include "core/truncate.h"
 
 FloorAndCeilingScene FloorAndCeiling;
 

@@ -8,10 +8,10 @@
 #include "display/present.h"
 #include "music/beat_flags.h"
 #include "music/music.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
-#include "runtime/truncate.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "core/tables.h"
+#include "core/truncate.h"
 #include "scenes/soft/radial_blur.h"
 
 FramedTunnelScene FramedTunnel;

@@ -6,9 +6,9 @@
 
 #include "data/pcx_loader.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "core/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/soft/packed_bytes.h"
 
 BlurSplit ComputeBlurTables(std::uint32_t elapsed, std::int32_t* columnTable, std::int32_t* rowTable) {

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/errors.h"
+#include "core/tables.h"
 #include "scenes/soft/packed_bytes.h"
 
 void SetIdentity(RotationMatrix& matrix) {

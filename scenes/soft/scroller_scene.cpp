@@ -5,7 +5,7 @@
 
 #include "data/raw_loaders.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 
 ScrollerScene Scroller;
 

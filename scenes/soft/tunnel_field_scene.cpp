@@ -4,10 +4,10 @@
 
 #include "data/pcx_loader.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
-#include "runtime/errors.h"
-#include "runtime/row_bands.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/errors.h"
+#include "core/row_bands.h"
+#include "core/tables.h"
 #include "scenes/soft/packed_bytes.h"
 #include "scenes/soft/tunnel_tables.h"
 

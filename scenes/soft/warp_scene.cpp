@@ -7,9 +7,9 @@
 #include "data/pcx_loader.h"
 #include "data/raw_loaders.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
-#include "runtime/row_bands.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/row_bands.h"
+#include "core/tables.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/packed_bytes.h"
 

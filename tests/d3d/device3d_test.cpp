@@ -12,7 +12,7 @@
 #include "display/display.h"
 #include "platform/direct3d/d3d_settings.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "tests/support/headless.h"
 #include "tests/support/main_window.h"
 #include "tests/support/run_program.h"

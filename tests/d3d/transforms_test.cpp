@@ -8,8 +8,8 @@
 #include "d3d/transforms.h"
 #include "platform/direct3d/pipeline/vertex_processing.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/errors.h"
+#include "core/tables.h"
 #include "tests/support/headless.h"
 #include "tests/support/soft_device.h"
 

@@ -7,7 +7,7 @@
 
 #include "data/member_file.h"
 #include "data/pak_archive.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "tests/support/data_files.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include "display/display.h"
 #include "display/present.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "tests/support/headless.h"
 #include "tests/support/main_window.h"
 

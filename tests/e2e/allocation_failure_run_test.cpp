@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/tables.h"
 #include "tests/support/headless.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "music/beat_flags.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/framed_tunnel.h"

@@ -12,7 +12,7 @@
 
 #include "data/pak_archive.h"
 #include "data/raw_loaders.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "tests/support/headless.h"
 #include "tests/support/run_program.h"
 #include "tools/common/png_reader.h"

@@ -43,7 +43,7 @@ class ThreadCountRunTest : public HeadlessTest {
     ScopedWorkerThreads pool(threads);
     ResetSoundLibrary();
     ResetWindowsState();
-    ShutDown = false;
+    HasShutDown = false;
     Playing = false;
     // As a new process starts them; the run before may have left them otherwise.
     BeatFlagA = 1;

@@ -10,7 +10,7 @@
 #include <map>
 
 #include "fuzz/fuzz_targets.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "tests/platform/soundlib/sound_test.h"
 #include "tests/support/data_files.h"
 #include "tools/common/pcx_writer.h"

@@ -3,7 +3,7 @@
 
 #include "music/beat_flags.h"
 #include "music/music.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 #include "tests/platform/soundlib/sound_test.h"
 #include "tests/support/data_files.h"
 

@@ -5,8 +5,8 @@
 #include "display/display.h"
 #include "music/beat_flags.h"
 #include "runtime/entry.h"
-#include "runtime/errors.h"
-#include "runtime/tables.h"
+#include "core/errors.h"
+#include "core/tables.h"
 #include "tests/support/headless.h"
 
 namespace {

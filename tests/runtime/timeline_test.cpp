@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/canvas.h"
-#include "runtime/scenes.h"
+#include "core/canvas.h"
+#include "runtime/schedule.h"
 #include "runtime/timeline.h"
 #include "tests/support/headless.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "data/pak_archive.h"
-#include "runtime/errors.h"
+#include "core/errors.h"
 
 void PutU16(Bytes& out, std::uint16_t value) {
   out.push_back(static_cast<std::uint8_t>(value));

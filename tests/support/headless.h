@@ -10,7 +10,7 @@
 #include "platform/directdraw/display_settings.h"
 #include "platform/faults.h"
 #include "platform/soundlib/bass.h"
-#include "platform/windows/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 #include "runtime/entry.h"
 
 class HeadlessTest : public ::testing::Test {
@@ -20,7 +20,7 @@ class HeadlessTest : public ::testing::Test {
     ResetSoundLibrary();
     ResetWindowsState();
     DirectDrawSettings() = DirectDrawSettingsData{};
-    ShutDown = false;
+    HasShutDown = false;
     backend.printBoxes = false;
     SetWindowsBackend(&backend);
     SetSoundDevice(&backend);

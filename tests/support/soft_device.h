@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/direct3d/d3d.h"
-#include "tools/common/memory_device.h"
+#include "tools/drawing/memory_device.h"
 
 using SoftDeviceOptions = MemoryDeviceOptions;
 

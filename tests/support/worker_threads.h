@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "platform/worker_pool.h"
+#include "platform/threads/worker_pool.h"
 
 class ScopedWorkerThreads {
  public:

@@ -2,7 +2,11 @@
 
 #include <cstdlib>
 
-const char* const kCaptureUsage =
+#include "runtime/session.h"
+
+namespace {
+
+constexpr const char* kUsageText =
     "usage: kaleth-capture [--out DIR] [--sheet FILE.png] [--video FILE.mp4] [--wav FILE.wav]\n"
     "                      [--fps N | --step-ms MS] [--start MS] [--end MS] [--key NAME@MS ...]\n"
     "                      [--crf N] [--scale N] [--depth 32|24|16] [-window] [--quiet] [-- ARGS]\n"
@@ -15,7 +19,7 @@ const char* const kCaptureUsage =
     "  --fps N          frames per second of timeline time, and of the video (default 60)\n"
     "  --step-ms MS     milliseconds of timeline time between frames, instead of --fps\n"
     "  --start MS       keep frames from this timeline time on (default 0)\n"
-    "  --end MS         stop at this timeline time (default 137000: the end scroller's first 10 s)\n"
+    "  --end MS         stop at this timeline time (default {end}: the end scroller's first 10 s)\n"
     "  --key NAME@MS    press Escape or F1, or use the close box (Close), at timeline time MS\n"
     "  --crf N          video quality, 0 (lossless) to 51 (default 16)\n"
     "  --scale N        enlarge the video N times, 1 to 8 (default 1)\n"
@@ -30,6 +34,14 @@ const char* const kCaptureUsage =
     "the folder KALETH_DATA names; output paths are taken from where the program was started.\n"
     "With KALETH_STATS=1 in the environment it ends with the frame report of the virtual run;\n"
     "KALETH_THREADS=N draws on N threads (default: one per processor), with the same pictures.\n";
+
+}  // namespace
+
+std::string CaptureUsage() {
+  std::string text = kUsageText;
+  const std::size_t at = text.find("{end}");
+  return text.replace(at, 5, std::to_string(ProductionEndMs()));
+}
 
 namespace {
 

@@ -1,11 +1,13 @@
 // The command line of kaleth-capture.
 #pragma once
 
+#include "runtime/session.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "platform/windows/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 
 struct CaptureOptions {
   std::string outDir;                      // PNG frames go here when set
@@ -15,7 +17,7 @@ struct CaptureOptions {
   std::string frameRate = "60";            // of the video: N for --fps N, 1000/MS for --step-ms MS
   std::uint32_t stepMicroseconds = 16667;  // virtual time between presented frames
   std::int64_t startMs = 0;                // timeline time of the first frame kept
-  std::int64_t endMs = 137000;             // timeline time at which the capture stops
+  std::int64_t endMs = ProductionEndMs();             // timeline time at which the capture stops
   int crf = 16;                            // video quality, 0 lossless
   int scale = 1;                           // video enlargement
   bool quiet = false;
@@ -29,4 +31,4 @@ struct CaptureOptions {
 // when help was asked for). With --version it stops there and sets `version`.
 bool ParseCaptureOptions(int argc, char** argv, CaptureOptions* options, std::string* error);
 
-extern const char* const kCaptureUsage;
+std::string CaptureUsage();

@@ -3,13 +3,9 @@
 #include <algorithm>
 
 #include "platform/directdraw/display_settings.h"
-#include "runtime/entry.h"
-#include "runtime/timeline.h"
+#include "runtime/session.h"
 
-std::int64_t TimelineMilliseconds(std::uint32_t now) {
-  if (!Playing) return -1;
-  return static_cast<std::uint32_t>(now - SlotTable[0].start);
-}
+std::int64_t TimelineMilliseconds(std::uint32_t now) { return WhereIs(now).timelineMs; }
 
 void PrepareCaptureBackend(const CaptureOptions& options, HeadlessBackend* backend) {
   // Without --depth, the display is the one the environment describes (KALETH_DESKTOP_DEPTH …).

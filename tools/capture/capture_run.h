@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/windows/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 #include "tools/capture/capture_options.h"
 
 // Milliseconds since slot 0 began, or -1 while the program is still starting.

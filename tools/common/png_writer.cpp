@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/windows/pixel_convert.h"
+#include "platform/pixels/pixel_convert.h"
 
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height, int pitch,
               std::string* error) {

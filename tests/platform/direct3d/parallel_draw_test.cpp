@@ -12,7 +12,7 @@
 #include "tests/support/headless.h"
 #include "tests/support/soft_device.h"
 #include "tests/support/worker_threads.h"
-#include "tools/common/layer_scene.h"
+#include "tools/drawing/layer_scene.h"
 
 namespace {
 

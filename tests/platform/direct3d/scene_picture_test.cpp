@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/direct3d/pipeline/render_target.h"
-#include "tools/common/layer_scene.h"
+#include "tools/drawing/layer_scene.h"
 #include "tools/common/png_writer.h"
 
 namespace {

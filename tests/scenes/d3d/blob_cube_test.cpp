@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/d3d/blob_cube.h"
 #include "tests/scenes/d3d/animated_mesh_checks.h"
 

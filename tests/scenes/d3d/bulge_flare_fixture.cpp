@@ -6,7 +6,7 @@
 #include "d3d/transforms.h"
 #include "display/display.h"
 #include "runtime/entry.h"
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/d3d/blob_scene.h"
 #include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/mesh_scene.h"

@@ -8,9 +8,9 @@
 
 #include "d3d/device3d.h"
 #include "display/display.h"
-#include "runtime/canvas.h"
+#include "core/canvas.h"
 #include "runtime/entry.h"
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/d3d/diamond_scene.h"
 #include "scenes/d3d/mesh_scene.h"
 #include "tests/support/data_files.h"

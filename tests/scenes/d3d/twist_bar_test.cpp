@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/d3d/flare_scene.h"
 #include "scenes/d3d/twist_bar.h"
 #include "tests/scenes/d3d/animated_mesh_checks.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 #include "scenes/d3d/vertex_normals.h"
 #include "scenes/d3d/wave_grid.h"
 #include "tests/scenes/d3d/animated_mesh_checks.h"

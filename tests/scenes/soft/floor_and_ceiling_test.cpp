@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/tables.h"
 #include "tests/scenes/soft/coded_texture.h"
 
 namespace {

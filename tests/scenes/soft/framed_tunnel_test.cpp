@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "music/beat_flags.h"
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/tables.h"
 #include "scenes/soft/radial_blur.h"
 #include "tests/scenes/soft/coded_texture.h"
 

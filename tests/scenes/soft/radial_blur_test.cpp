@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "runtime/tables.h"
+#include "core/tables.h"
 
 namespace {
 

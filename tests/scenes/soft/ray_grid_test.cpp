@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "runtime/tables.h"
-#include "runtime/truncate.h"
+#include "core/tables.h"
+#include "core/truncate.h"
 
 namespace {
 

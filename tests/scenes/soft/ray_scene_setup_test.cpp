@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <random>
 
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/tables.h"
 #include "scenes/soft/floor_and_ceiling.h"
 #include "scenes/soft/framed_tunnel.h"
 #include "tests/support/data_files.h"

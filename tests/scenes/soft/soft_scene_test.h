@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/canvas.h"
-#include "runtime/tables.h"
+#include "core/canvas.h"
+#include "core/tables.h"
 #include "scenes/soft/pixel_bytes.h"
 #include "tests/support/worker_threads.h"
 

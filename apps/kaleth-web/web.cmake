@@ -1,0 +1,40 @@
+# The web page: the system on the web backend, compiled to WebAssembly by Emscripten (make web).
+# libxmp comes from KALETH_WEB_XMP (a prefix with include/xmp.h and lib/libxmp.a, built by
+# scripts/build-web-libxmp.sh).
+set(KALETH_WEB_XMP "" CACHE PATH "libxmp built for WebAssembly")
+if(NOT EXISTS "${KALETH_WEB_XMP}/include/xmp.h")
+  message(FATAL_ERROR "no libxmp for WebAssembly in KALETH_WEB_XMP='${KALETH_WEB_XMP}'")
+endif()
+
+# SSE2 intrinsics become WebAssembly SIMD; C++ exceptions carry the fatal errors to the entry.
+add_compile_options(-msimd128 -msse2 -fexceptions)
+add_link_options(-fexceptions)
+
+# libxmp as built for the page. Under Emscripten xmp.h would include emscripten.h inside its
+# extern "C" block, which C++ refuses; with XMP_SYM_VISIBILITY its declarations only say what they
+# export.
+add_library(kaleth_xmp INTERFACE)
+target_include_directories(kaleth_xmp INTERFACE ${KALETH_WEB_XMP}/include)
+target_compile_definitions(kaleth_xmp INTERFACE XMP_SYM_VISIBILITY)
+target_link_libraries(kaleth_xmp INTERFACE ${KALETH_WEB_XMP}/lib/libxmp.a)
+# The floors as natively; the x86-only shaders compile to their portable stand-ins.
+include(cmake/Floors.cmake)
+file(GLOB KALETH_WEB_SOURCES CONFIGURE_DEPENDS platform/backends/web/*.cpp)
+add_library(kaleth_backend_web STATIC ${KALETH_WEB_SOURCES})
+target_link_libraries(kaleth_backend_web PUBLIC kaleth_backend_common kaleth_soundlib)
+file(GLOB KALETH_CAPTURE_RUN_SOURCES CONFIGURE_DEPENDS tools/capture/*.cpp)
+add_library(kaleth_capture_run STATIC ${KALETH_CAPTURE_RUN_SOURCES})
+target_link_libraries(kaleth_capture_run PUBLIC kaleth_system kaleth_backend_headless)
+
+# The page's capture mode takes kaleth-capture's options.
+add_executable(kaleth apps/kaleth-web/main.cpp)
+target_link_libraries(kaleth PRIVATE kaleth_system kaleth_backend_web kaleth_capture_run)
+set_target_properties(kaleth PROPERTIES SUFFIX ".js")
+# The main loop waits in Sleep and in the present; Asyncify unwinds it to the browser there.
+# main runs when the page says so (Play, or a capture).
+target_link_options(kaleth PRIVATE
+  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
+  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 -sENVIRONMENT=web
+  "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"
+  "-sEXPORTED_FUNCTIONS=['_main','_kaleth_web_stop','_kaleth_web_preview','_kaleth_web_sound_fill']")

@@ -1,0 +1,44 @@
+# The web page (included by the Makefile): make web, make serve-web, make test-web, make bench-web.
+WEB_BUILD  ?= build-web
+WEB_PORT   ?= 8000
+# Emscripten's JavaScript tools find their modules only where Debian puts them, whichever node runs.
+WEB_ENV    := NODE_PATH=/usr/share/nodejs$(if $(NODE_PATH),:$(NODE_PATH))
+WEB_DRIVER := $(WEB_BUILD)/driver
+
+$(WEB_BUILD)/libxmp/lib/libxmp.a: | deps
+	scripts/build-web-libxmp.sh $(WEB_BUILD)/libxmp
+
+$(WEB_BUILD)/cmake/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD)/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DKALETH_WEB_XMP=$(abspath $(WEB_BUILD)/libxmp)
+
+# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth.js, kaleth.wasm,
+# kaleth.pak (made by the native build) and the source it was built from; the folders below hold
+# the build.
+web: build $(WEB_BUILD)/cmake/build.ninja
+	$(WEB_ENV) cmake --build $(WEB_BUILD)/cmake -j $(JOBS)
+	cp $(WEB_BUILD)/cmake/kaleth.js $(WEB_BUILD)/cmake/kaleth.wasm apps/kaleth-web/page/* $(BUILD)/kaleth.pak $(WEB_BUILD)/
+	git archive --format=tar.gz --prefix=kaleth/ -o $(WEB_BUILD)/kaleth-source.tar.gz HEAD
+
+serve-web: web
+	@echo "serve-web: open http://localhost:$(WEB_PORT)/ (Ctrl+C ends)"
+	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser tests' driver (puppeteer-core, which uses Debian's chromium) from the npm registry,
+# at the versions of the lock file.
+$(WEB_DRIVER)/node_modules/.installed: tests/web/package.json tests/web/package-lock.json
+	mkdir -p $(WEB_DRIVER)
+	cp tests/web/package.json tests/web/package-lock.json $(WEB_DRIVER)/
+	cd $(WEB_DRIVER) && npm ci --no-audit --no-fund --ignore-scripts
+	touch $@
+
+WEB_TEST_ENV := NODE_PATH=$(abspath $(WEB_DRIVER)/node_modules) KALETH_WEB_SITE=$(abspath $(WEB_BUILD)) \
+  KALETH_BUILD=$(abspath $(BUILD))
+
+# In Debian's chromium, headless: the capture mode against kaleth-capture, the page played for a few
+# seconds, and a missing and a damaged package.
+test-web: web $(WEB_DRIVER)/node_modules/.installed
+	$(WEB_TEST_ENV) node --test tests/web/
+
+bench-web: web $(WEB_DRIVER)/node_modules/.installed
+	$(WEB_TEST_ENV) node tests/web/bench.js

@@ -1,0 +1,3 @@
+#include "core/main_window.h"
+
+HWND MainWindow = nullptr;

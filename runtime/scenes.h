@@ -1,9 +1,0 @@
-// The scenes' set-up and clean-up orders, and the schedule of the fourteen slots.
-#pragma once
-
-// Runs every scene's set-up in its fixed order, then creates and fills the timeline.
-void SetUpScenes();
-// Runs the scenes' clean-ups in their fixed order, ending with the release of the 3D device.
-void CleanUpScenes();
-// Writes render operation and duration of the fourteen slots.
-void FillSlotTable();

@@ -1,9 +1,0 @@
-// A review sheet: every picture member at its own size, labelled with its name, on one PNG.
-#pragma once
-
-#include <string>
-#include <vector>
-
-#include "tools/pakgen/members.h"
-
-bool WriteSheet(const std::string& path, const std::vector<PictureMember>& pictures, std::string* error);
