@@ -96,8 +96,8 @@ TEST(HouseRules, EveryFloorIncludesOnlyItselfAndWhatLiesBelow) {
           << file << " includes " << header << ", which lies above or beside its floor";
     }
   }
-  // The scan found the tree: the system alone includes hundreds of headers.
-  EXPECT_GT(checked, 500);
+  // The scan found the tree: the floors include some four hundred headers.
+  EXPECT_GT(checked, 300);
 }
 
 TEST(HouseRules, EveryProgramIncludesOnlyItsOwnFolderOfApps) {
