@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "display/canvas_pixels.h"
 #include "display/display.h"
 #include "core/canvas.h"
 #include "runtime/entry.h"
@@ -31,12 +32,7 @@ void CopyCanvas24() {
   for (int r = 0; r < kCanvasHeight; ++r) {
     const std::uint32_t* source = Canvas + r * kCanvasWidth;
     std::uint8_t* row = PictureRow(r);
-    for (int x = 0; x < kCanvasWidth; ++x) {
-      const std::uint32_t p = source[x];
-      row[3 * x] = static_cast<std::uint8_t>(p);
-      row[3 * x + 1] = static_cast<std::uint8_t>(p >> 8);
-      row[3 * x + 2] = static_cast<std::uint8_t>(p >> 16);
-    }
+    for (int x = 0; x < kCanvasWidth; ++x) StoreCanvasPixel24(row + 3 * x, source[x]);
   }
 }
 
@@ -46,9 +42,7 @@ void CopyCanvas16() {
     const std::uint32_t* source = Canvas + r * kCanvasWidth;
     std::uint8_t* row = PictureRow(r);
     for (int x = 0; x < kCanvasWidth; ++x) {
-      const std::uint32_t p = source[x];
-      const std::uint16_t v =
-          static_cast<std::uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+      const std::uint16_t v = CanvasPixel565(source[x]);
       std::memcpy(row + 2 * x, &v, 2);
     }
   }

@@ -31,12 +31,10 @@ struct DeviceCore {
                const WORD* indices, std::size_t indexCount, DWORD flags);
 
  private:
-  // The stages after vertex processing for a draw whose vertices are transformed: on this thread
-  // alone, or split over the shared worker pool, with the same bytes either way.
-  void DrawHere(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup, const WORD* indices,
-                std::size_t indexCount, const ViewportMapping& mapping, RasterContext& context);
-  void DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup, const WORD* indices,
-                  std::size_t indexCount, const ViewportMapping& mapping, RasterContext& context);
+  // The stages for a draw whose vertex setup and viewport mapping are made: on this thread alone,
+  // or split over the shared worker pool, with the same bytes either way.
+  void DrawSteps(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup, const WORD* indices,
+                 std::size_t indexCount, const ViewportMapping& mapping, RasterContext& context);
   // The target, render states and texture as the span shader sees them.
   void MakeRasterContext(const ViewportMapping& mapping, RasterContext* context);
 

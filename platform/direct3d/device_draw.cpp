@@ -43,8 +43,7 @@ HRESULT DeviceCore::Draw(D3DPRIMITIVETYPE type, DWORD vertexFormat, const Vertex
   vertices_.resize(vertexCount);
   RasterContext context;
   context.pixels.specular = states.specular && lit;
-  if (WorkerThreads() > 1) DrawShared(type, streams, setup, indices, indexCount, mapping, context);
-  else DrawHere(type, streams, setup, indices, indexCount, mapping, context);
+  DrawSteps(type, streams, setup, indices, indexCount, mapping, context);
   return D3D_OK;
 }
 
@@ -66,26 +65,15 @@ void DeviceCore::MakeRasterContext(const ViewportMapping& mapping, RasterContext
   pixels.depthWrite = depth && states.depthWrite;
 }
 
-void DeviceCore::DrawHere(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup,
-                          const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
-                          RasterContext& context) {
-  const std::size_t vertexCount = vertices_.size();
-  TransformVertices(streams, vertexCount, setup, vertices_.data());
-  const std::vector<std::uint8_t>& used = assembler_.Prepare(vertices_, type, indices, indexCount, mapping, states.cull);
-  LightVertices(streams, vertexCount, setup, used.data(), vertices_.data());
-  MakeRasterContext(mapping, &context);
-  assembler_.Draw(vertices_, type, indices, indexCount, mapping, context);
-}
-
 namespace {
 
 // Work is split into pieces no smaller than these, so that a small draw stays on one thread.
 constexpr std::size_t kVerticesPerPiece = 256;
 constexpr std::size_t kTrianglesPerPiece = 128;
 
-int Pieces(std::size_t items, std::size_t smallest) {
+int Pieces(std::size_t items, std::size_t smallest, int threads) {
   const std::size_t most = (items + smallest - 1) / smallest;
-  return static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(most, WorkerThreads())));
+  return static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(most, static_cast<std::size_t>(threads))));
 }
 
 // Items first to end - 1 of `items` split in `pieces` nearly equal parts.
@@ -108,6 +96,10 @@ struct BinInto {
   int piece;
 };
 
+void DrawNow(void* context, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  DrawTriangle(a, b, c, *static_cast<const RasterContext*>(context));
+}
+
 void SetUpInto(void* sink, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
   const BinInto& into = *static_cast<const BinInto*>(sink);
   if (SetUpTriangle(a, b, c, *into.context, into.bins->Next(into.piece))) into.bins->Keep(into.piece);
@@ -115,13 +107,17 @@ void SetUpInto(void* sink, const ScreenVertex& a, const ScreenVertex& b, const S
 
 }  // namespace
 
-void DeviceCore::DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup,
-                            const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
-                            RasterContext& context) {
+// Every step runs in pieces, as many as the threads and the size of the draw allow; one thread
+// runs each step as one piece, in place, and its triangles go straight from assembly to the
+// rasteriser, with no copy of their set-up and no bins.
+void DeviceCore::DrawSteps(D3DPRIMITIVETYPE type, const VertexStreams& streams, const VertexSetup& setup,
+                           const WORD* indices, std::size_t indexCount, const ViewportMapping& mapping,
+                           RasterContext& context) {
+  const int threads = WorkerThreads();
   const std::size_t vertexCount = vertices_.size();
   const std::size_t triangles = TriangleCount(type, indexCount);
-  const int vertexPieces = Pieces(vertexCount, kVerticesPerPiece);
-  const int trianglePieces = Pieces(triangles, kTrianglesPerPiece);
+  const int vertexPieces = Pieces(vertexCount, kVerticesPerPiece, threads);
+  const int trianglePieces = Pieces(triangles, kTrianglesPerPiece, threads);
   assembler_.Begin(vertexCount);
   RunParts(vertexPieces, [&](int piece) {
     const std::size_t first = PieceStart(vertexCount, vertexPieces, piece);
@@ -129,10 +125,12 @@ void DeviceCore::DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams,
     TransformVertices(StreamsFrom(streams, first), end - first, setup, vertices_.data() + first);
     assembler_.Project(vertices_, first, end, mapping);
   });
+  assembler_.Enter(AssemblyStep::kMark);
   RunParts(trianglePieces, [&](int piece) {
     assembler_.Mark(type, indices, PieceStart(triangles, trianglePieces, piece),
                     PieceStart(triangles, trianglePieces, piece + 1), mapping, states.cull);
   });
+  assembler_.Enter(AssemblyStep::kCopy);
   const std::uint8_t* used = assembler_.Used().data();
   RunParts(vertexPieces, [&](int piece) {
     const std::size_t first = PieceStart(vertexCount, vertexPieces, piece);
@@ -141,6 +139,11 @@ void DeviceCore::DrawShared(D3DPRIMITIVETYPE type, const VertexStreams& streams,
     assembler_.Copy(vertices_, first, end);
   });
   MakeRasterContext(mapping, &context);
+  assembler_.Enter(AssemblyStep::kAssemble);
+  if (threads == 1) {
+    assembler_.Assemble(vertices_, type, indices, 0, triangles, mapping, TriangleSink{DrawNow, &context});
+    return;
+  }
   bins_.Reset(trianglePieces, context.target.height);
   RunParts(trianglePieces, [&](int piece) {
     BinInto into{&bins_, &context, piece};

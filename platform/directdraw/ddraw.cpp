@@ -8,6 +8,7 @@
 #include "platform/direct3d/d3d.h"
 #include "platform/directdraw/display_settings.h"
 #include "platform/faults.h"
+#include "platform/pixels/pixel_format.h"
 #include "platform/windows/backend.h"
 
 namespace {
@@ -34,13 +35,13 @@ DDPIXELFORMAT RgbPixelFormat(DWORD bitsPerPixel) {
   format.dwFlags = DDPF_RGB;
   format.dwRGBBitCount = bitsPerPixel;
   if (bitsPerPixel == 32 || bitsPerPixel == 24) {
-    format.dwRBitMask = 0x00FF0000;
-    format.dwGBitMask = 0x0000FF00;
-    format.dwBBitMask = 0x000000FF;
+    format.dwRBitMask = kRed888Mask;
+    format.dwGBitMask = kGreen888Mask;
+    format.dwBBitMask = kBlue888Mask;
   } else if (bitsPerPixel == 16) {
-    format.dwRBitMask = 0xF800;
-    format.dwGBitMask = 0x07E0;
-    format.dwBBitMask = 0x001F;
+    format.dwRBitMask = kRed565Mask;
+    format.dwGBitMask = kGreen565Mask;
+    format.dwBBitMask = kBlue565Mask;
   }
   return format;
 }

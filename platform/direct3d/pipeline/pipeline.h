@@ -5,25 +5,30 @@
 //   VertexStreams, VertexSetup
 //     1 vertex processing   TransformVertices: clip-space positions and texture coordinates
 //                           into one ClipVertex per vertex (white, no specular, when unlit)
-//     2 assembly, pass one  PrimitiveAssembler::Prepare: each vertex's Outcode (clipping),
-//                           ToScreen for those inside (viewport mapping), and MayDraw
-//                           (rasteriser) flag the vertices of triangles that can draw
+//     2 assembly, pass one  PrimitiveAssembler::Project: each vertex's Outcode (clipping) and
+//                           ToScreen for those inside (viewport mapping); then Mark: MayDraw
+//                           (rasteriser) flags the vertices of triangles that can draw
 //     3 lighting            LightVertices: the lit colours of the flagged vertices only
-//     4 assembly, pass two  PrimitiveAssembler::Draw: triangles in submission order; those
-//                           crossing the clip volume cut by ClipPolygon and fanned out;
-//                           three ScreenVertex a triangle
+//     4 assembly, pass two  PrimitiveAssembler::Copy takes the flagged colours; then Assemble:
+//                           triangles in submission order; those crossing the clip volume cut
+//                           by ClipPolygon and fanned out; three ScreenVertex a triangle
 //     5 rasteriser          DrawTriangle: snap, cull, attribute planes (Gradients), and the
 //                           covered pixels [x0, x1) of each row handed to the span shader
 //     6 span shading        RasterContext::shadeSpan: depth test, texel fetch
 //                           (texture_sampling.h, texture_cache.h), modulation, specular and
 //                           blending (pixel_operations.h), the write (render_target.h)
 //
-// With the shared worker pool (platform/worker_pool.h) a draw runs the same stages split up, each
-// split ending before the next begins: vertices 1 and 2 (projection) in ranges; the MayDraw flags
-// of triangle ranges; 3 in vertex ranges; 4 and the rasteriser's set-up (SetUpTriangle) in
-// triangle ranges, each range keeping its triangles in TriangleBins (triangle_bins.h) sorted into
-// bands of rows; then the bands, each drawing every range's triangles in submission order
-// (DrawTriangleRows) under its own rows. The draw has finished when DeviceCore::Draw returns.
+// There is one sequence of steps at any thread count, each step split into pieces by RunParts
+// (platform/worker_pool.h) and ending before the next begins: 1 and Project in vertex ranges;
+// Mark in triangle ranges; 3 and Copy in vertex ranges; then Assemble. A small draw, or any draw
+// on one thread, is one piece a step, run in place. On one thread Assemble hands each triangle
+// straight to DrawTriangle. With the pool, Assemble and the rasteriser's set-up (SetUpTriangle)
+// run in triangle ranges, each range keeping its triangles in TriangleBins (triangle_bins.h)
+// sorted into bands of rows; then the bands, each drawing every range's triangles in submission
+// order (DrawTriangleRows) under its own rows. The assembler keeps the step the draw is at
+// (AssemblyStep): Begin starts a draw at Project, the drawing thread moves it on with Enter once
+// a step's pieces have returned, and every step checks it, so a step run out of order stops the
+// program where it happens. The draw has finished when DeviceCore::Draw returns.
 //
 // What each stage reads and writes:
 //   vertex processing  reads the caller's vertex streams and its VertexSetup; writes the draw's

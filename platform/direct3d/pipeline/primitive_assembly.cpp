@@ -1,5 +1,8 @@
 #include "platform/direct3d/pipeline/primitive_assembly.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/direct3d/pipeline/clipping.h"
 #include "platform/direct3d/pipeline/rasteriser.h"
 #include "platform/direct3d/pipeline/viewport_mapping.h"
@@ -22,8 +25,15 @@ void ForEachTriangle(D3DPRIMITIVETYPE type, const WORD* indices, std::size_t fir
   }
 }
 
-void DrawNow(void* context, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-  DrawTriangle(a, b, c, *static_cast<const RasterContext*>(context));
+const char* StepName(AssemblyStep step) {
+  switch (step) {
+    case AssemblyStep::kNone: return "none";
+    case AssemblyStep::kProject: return "Project";
+    case AssemblyStep::kMark: return "Mark";
+    case AssemblyStep::kCopy: return "Copy";
+    case AssemblyStep::kAssemble: return "Assemble";
+  }
+  return "?";
 }
 
 }  // namespace
@@ -34,31 +44,37 @@ std::size_t TriangleCount(D3DPRIMITIVETYPE type, std::size_t indexCount) {
   return 0;
 }
 
-const std::vector<std::uint8_t>& PrimitiveAssembler::Prepare(const std::vector<ClipVertex>& vertices,
-                                                             D3DPRIMITIVETYPE type, const WORD* indices,
-                                                             std::size_t indexCount, const ViewportMapping& mapping,
-                                                             CullMode cull) {
-  Begin(vertices.size());
-  Project(vertices, 0, vertices.size(), mapping);
-  Mark(type, indices, 0, TriangleCount(type, indexCount), mapping, cull);
-  return used_;
-}
-
-void PrimitiveAssembler::Draw(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
-                              std::size_t indexCount, const ViewportMapping& mapping, const RasterContext& context) {
-  Copy(vertices, 0, vertices.size());
-  const TriangleSink sink{DrawNow, const_cast<RasterContext*>(&context)};
-  Assemble(vertices, type, indices, 0, TriangleCount(type, indexCount), mapping, sink);
+void PrimitiveAssembler::OutOfOrder(AssemblyStep step, const char* what) const {
+  std::fprintf(stderr, "platform: the draw called %s at its %s step, which belongs to the %s step\n", what,
+               StepName(step_), StepName(step));
+  std::abort();
 }
 
 void PrimitiveAssembler::Begin(std::size_t vertexCount) {
   outcodes_.resize(vertexCount);
   screen_.resize(vertexCount);
   used_.assign(vertexCount, 0);
+  step_ = AssemblyStep::kProject;
+}
+
+void PrimitiveAssembler::Enter(AssemblyStep step) {
+  // Only Begin starts a draw; every later step follows the one before it.
+  const auto before = static_cast<AssemblyStep>(static_cast<int>(step) - 1);
+  if (step <= AssemblyStep::kProject || step_ != before) [[unlikely]] {
+    std::fprintf(stderr, "platform: the draw entered its %s step from the %s step\n", StepName(step), StepName(step_));
+    std::abort();
+  }
+  step_ = step;
+}
+
+const std::vector<std::uint8_t>& PrimitiveAssembler::Used() const {
+  Expect(AssemblyStep::kCopy, "Used");
+  return used_;
 }
 
 void PrimitiveAssembler::Project(const std::vector<ClipVertex>& vertices, std::size_t first, std::size_t end,
                                  const ViewportMapping& mapping) {
+  Expect(AssemblyStep::kProject, "Project");
   // Vertices inside the volume are projected once, however many triangles share them.
   for (std::size_t i = first; i < end; ++i) {
     outcodes_[i] = Outcode(vertices[i], mapping);
@@ -68,6 +84,7 @@ void PrimitiveAssembler::Project(const std::vector<ClipVertex>& vertices, std::s
 
 void PrimitiveAssembler::Mark(D3DPRIMITIVETYPE type, const WORD* indices, std::size_t firstTriangle,
                               std::size_t endTriangle, const ViewportMapping& mapping, CullMode cull) {
+  Expect(AssemblyStep::kMark, "Mark");
   const RECT scissor{mapping.left, mapping.top, mapping.right, mapping.bottom};
   ForEachTriangle(type, indices, firstTriangle, endTriangle, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
     const unsigned c0 = outcodes_[i0], c1 = outcodes_[i1], c2 = outcodes_[i2];
@@ -81,6 +98,7 @@ void PrimitiveAssembler::Mark(D3DPRIMITIVETYPE type, const WORD* indices, std::s
 }
 
 void PrimitiveAssembler::Copy(const std::vector<ClipVertex>& vertices, std::size_t first, std::size_t end) {
+  Expect(AssemblyStep::kCopy, "Copy");
   for (std::size_t i = first; i < end; ++i) {
     if (outcodes_[i] == 0 && used_[i]) CopyColours(vertices[i], &screen_[i]);
   }
@@ -89,6 +107,7 @@ void PrimitiveAssembler::Copy(const std::vector<ClipVertex>& vertices, std::size
 void PrimitiveAssembler::Assemble(const std::vector<ClipVertex>& vertices, D3DPRIMITIVETYPE type, const WORD* indices,
                                   std::size_t firstTriangle, std::size_t endTriangle, const ViewportMapping& mapping,
                                   const TriangleSink& sink) const {
+  Expect(AssemblyStep::kAssemble, "Assemble");
   ForEachTriangle(type, indices, firstTriangle, endTriangle, [&](std::size_t i0, std::size_t i1, std::size_t i2) {
     Triangle(vertices, i0, i1, i2, mapping, sink);
   });

@@ -4,11 +4,12 @@
 
 bool ColourFormatOf(const DDPIXELFORMAT& format, ColourFormat* result) {
   if ((format.dwFlags & DDPF_RGB) == 0) return false;
-  const bool masks888 = format.dwRBitMask == 0xFF0000 && format.dwGBitMask == 0xFF00 && format.dwBBitMask == 0xFF;
+  const bool masks888 =
+      format.dwRBitMask == kRed888Mask && format.dwGBitMask == kGreen888Mask && format.dwBBitMask == kBlue888Mask;
   if (format.dwRGBBitCount == 32 && masks888) *result = ColourFormat::kRgb32;
   else if (format.dwRGBBitCount == 24 && masks888) *result = ColourFormat::kRgb24;
-  else if (format.dwRGBBitCount == 16 && format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0 &&
-           format.dwBBitMask == 0x001F) {
+  else if (format.dwRGBBitCount == 16 && format.dwRBitMask == kRed565Mask && format.dwGBitMask == kGreen565Mask &&
+           format.dwBBitMask == kBlue565Mask) {
     *result = ColourFormat::kRgb565;
   } else {
     return false;

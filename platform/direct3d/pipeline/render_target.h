@@ -7,6 +7,7 @@
 
 #include "platform/direct3d/pipeline/pipeline.h"
 #include "platform/directdraw/ddraw.h"
+#include "platform/pixels/pixel_format.h"
 
 // The colour format of an RGB surface the device can draw into, false for any other.
 bool ColourFormatOf(const DDPIXELFORMAT& format, ColourFormat* result);
@@ -21,46 +22,22 @@ RenderTarget MakeRenderTarget(IDirectDrawSurface4* surface);
 void FillBlack(const RenderTarget& target, const RECT& rect);
 void FillFarDepth(const RenderTarget& target, const RECT& rect);
 
-// Pixels as 0x00RRGGBB, whatever the surface's format.
+// Pixels as 0x00RRGGBB, whatever the surface's format; a 16-bit surface keeps the top bits of
+// each channel, as the canvas copy does, and reads back widened (platform/pixels/pixel_format.h).
 inline std::uint32_t ReadPixel(ColourFormat format, const std::uint8_t* at) {
   switch (format) {
-    case ColourFormat::kRgb32: {
-      std::uint32_t v;
-      std::memcpy(&v, at, 4);
-      return v & 0xFFFFFF;
-    }
-    case ColourFormat::kRgb24: return at[0] | (at[1] << 8) | (static_cast<std::uint32_t>(at[2]) << 16);
-    case ColourFormat::kRgb565: {
-      std::uint16_t v;
-      std::memcpy(&v, at, 2);
-      // Each channel's top bits are repeated into the bits the format dropped, so that full
-      // intensity reads back as 255.
-      const std::uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
-      return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
-    }
+    case ColourFormat::kRgb32: return LoadRgb32(at);
+    case ColourFormat::kRgb24: return LoadRgb24(at);
+    case ColourFormat::kRgb565: return WidenRgb565(LoadRgb565(at));
   }
   return 0;
 }
 
-// A 16-bit surface keeps the top bits of each channel, as the canvas copy does.
 inline void WritePixel(ColourFormat format, std::uint8_t* at, std::uint32_t rgb) {
   switch (format) {
-    case ColourFormat::kRgb32: {
-      const std::uint32_t v = rgb & 0xFFFFFF;
-      std::memcpy(at, &v, 4);
-      return;
-    }
-    case ColourFormat::kRgb24:
-      at[0] = static_cast<std::uint8_t>(rgb);
-      at[1] = static_cast<std::uint8_t>(rgb >> 8);
-      at[2] = static_cast<std::uint8_t>(rgb >> 16);
-      return;
-    case ColourFormat::kRgb565: {
-      const std::uint16_t v =
-          static_cast<std::uint16_t>(((rgb >> 8) & 0xF800) | ((rgb >> 5) & 0x07E0) | ((rgb >> 3) & 0x001F));
-      std::memcpy(at, &v, 2);
-      return;
-    }
+    case ColourFormat::kRgb32: StoreRgb32(at, rgb); return;
+    case ColourFormat::kRgb24: StoreRgb24(at, rgb); return;
+    case ColourFormat::kRgb565: StoreRgb565(at, PackRgb565(rgb)); return;
   }
 }
 

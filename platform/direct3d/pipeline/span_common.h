@@ -1,5 +1,6 @@
-// What the two span shaders share: the per-pixel choice of texture filter, the depth as each
-// depth surface stores it, and the choice of a shader instance per target format.
+// What the four span paths share (the reference and packed shaders, and the wide shader built
+// for AVX2 and for AVX-512): the per-pixel choice of texture filter, the depth as each depth
+// surface stores it, and the choice of a shader instance per target format.
 #pragma once
 
 #include <cstdint>

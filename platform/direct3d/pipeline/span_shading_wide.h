@@ -25,6 +25,7 @@
 #include "platform/direct3d/pipeline/lanes.h"
 #include "platform/direct3d/pipeline/span_common.h"
 #include "platform/direct3d/pipeline/span_shading.h"
+#include "platform/pixels/pixel_format.h"
 
 namespace {
 
@@ -268,12 +269,12 @@ WIDE inline void WriteGroup(std::uint8_t* at, __m256i shaded, unsigned pass, int
     if (pass == 0xFF) _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), shaded);
     else StoreLanes(at, pass, shaded);
   } else if (F == ColourFormat::kRgb565 && (pass == 0xFF || WIDE_MASK_REGISTERS)) {
-    // Each channel's top bits, as WritePixel keeps them; the sixteen-bit values fit the signed
+    // Each channel's top bits, as PackRgb565 keeps them; the sixteen-bit values fit the signed
     // packing, which leaves pixels 0-3 in the low lane's first half and 4-7 in the high one's.
     const __m256i v = _mm256_or_si256(
-        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(shaded, 8), _mm256_set1_epi32(0xF800)),
-                        _mm256_and_si256(_mm256_srli_epi32(shaded, 5), _mm256_set1_epi32(0x07E0))),
-        _mm256_and_si256(_mm256_srli_epi32(shaded, 3), _mm256_set1_epi32(0x001F)));
+        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(shaded, kRed565Shift), _mm256_set1_epi32(kRed565Mask)),
+                        _mm256_and_si256(_mm256_srli_epi32(shaded, kGreen565Shift), _mm256_set1_epi32(kGreen565Mask))),
+        _mm256_and_si256(_mm256_srli_epi32(shaded, kBlue565Shift), _mm256_set1_epi32(kBlue565Mask)));
     const __m128i packed = _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), _MM_SHUFFLE(3, 1, 2, 0)));
 #if WIDE_MASK_REGISTERS
     _mm_mask_storeu_epi16(at, static_cast<__mmask8>(pass), packed);
