@@ -14,6 +14,7 @@
 #include "data/raw_loaders.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
+#include "platform/machine_profile.h"
 #include "platform/soundlib/bass.h"
 #include "platform/web/web_backend.h"
 #include "platform/windows/headless_backend.h"
@@ -151,6 +152,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kaleth_web_preview() {
 // No arguments: play in real time. `--capture` or `--bench` followed by kaleth-capture's options:
 // the capture mode, keeping every frame or measuring only.
 int main(int argc, char** argv) {
+  // The page has no environment of its own to speak of; the profile is read all the same, so that
+  // every run starts from the same settings.
+  LoadMachineProfile();
   if (argc < 2) return PlayInRealTime();
   const bool keepFrames = std::strcmp(argv[1], "--capture") == 0;
   if (!keepFrames && std::strcmp(argv[1], "--bench") != 0) {
