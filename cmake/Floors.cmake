@@ -27,7 +27,7 @@ target_link_libraries(kaleth_soundlib PUBLIC kaleth_win32 kaleth_xmp)
 # (the pacer, the frame report, the viewer's settings).
 file(GLOB KALETH_BACKEND_SOURCES CONFIGURE_DEPENDS platform/backends/*.cpp)
 add_library(kaleth_backend_common STATIC ${KALETH_BACKEND_SOURCES})
-target_link_libraries(kaleth_backend_common PUBLIC kaleth_win32)
+target_link_libraries(kaleth_backend_common PUBLIC kaleth_directx)
 file(GLOB KALETH_HEADLESS_SOURCES CONFIGURE_DEPENDS platform/backends/headless/*.cpp)
 add_library(kaleth_backend_headless STATIC ${KALETH_HEADLESS_SOURCES})
 target_link_libraries(kaleth_backend_headless PUBLIC kaleth_backend_common kaleth_soundlib)

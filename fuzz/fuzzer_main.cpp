@@ -1,8 +1,10 @@
 // The libFuzzer entry of one reader; the build compiles it once for each, naming the reader's
 // entry point in KALETH_FUZZ_ENTRY.
 #include "fuzz/fuzz_targets.h"
+#include "platform/backends/machine_profile.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  LoadMachineProfile();
   InstallFuzzMachine();
   return 0;
 }

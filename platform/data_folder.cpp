@@ -1,15 +1,22 @@
 #include "platform/data_folder.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/setting_text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kPackage = "kaleth.pak";
+
+// A folder that exists while the program runs and can never hold a package: the kernel's own
+// entries for the process. A run whose chosen folder cannot be entered goes there, so that the
+// system fails to open its package as in any folder without one, rather than finding one where
+// it was started.
+constexpr const char* kNoPackageFolder = "/proc/self";
 
 bool Holds(const fs::path& folder, const std::string& package) {
   std::error_code code;
@@ -18,12 +25,12 @@ bool Holds(const fs::path& folder, const std::string& package) {
 
 }  // namespace
 
-DataFolderSearch FindDataFolder(const std::string& package, const std::string& dataFromProgram) {
+DataFolderSearch FindDataFolder(const std::string& package, const std::string& dataFromProgram,
+                                const std::string& chosen) {
   DataFolderSearch search;
   std::vector<fs::path> candidates;
-  const char* chosen = std::getenv("KALETH_DATA");
   std::error_code code;
-  if (chosen != nullptr && *chosen != '\0') {
+  if (!chosen.empty()) {
     search.overridden = true;
     const fs::path folder = fs::absolute(chosen, code);
     candidates.push_back(code ? fs::path(chosen) : folder.lexically_normal());
@@ -44,22 +51,24 @@ DataFolderSearch FindDataFolder(const std::string& package, const std::string& d
   return search;
 }
 
-bool EnterDataFolder(const char* program, const std::string& dataFromProgram) {
-  const DataFolderSearch search = FindDataFolder(kPackage, dataFromProgram);
-  std::string folder = search.found;
-  if (folder.empty()) {
-    std::string list;
-    for (const std::string& searched : search.searched) list += (list.empty() ? "" : ", ") + searched;
-    std::fprintf(stderr, "%s: %s is in none of the folders searched: %s%s\n", program, kPackage, list.c_str(),
-                 search.overridden ? " (from KALETH_DATA)" : " (KALETH_DATA=DIR names another)");
-    if (!search.overridden) return true;
-    folder = search.searched.front();
-  }
+void EnterDataFolder(const char* program, const std::string& dataFromProgram, const std::string& chosen) {
+  const DataFolderSearch search = FindDataFolder(kPackage, dataFromProgram, chosen);
   std::error_code code;
-  fs::current_path(folder, code);
-  if (code) {
-    std::fprintf(stderr, "%s: cannot enter %s: %s\n", program, folder.c_str(), code.message().c_str());
-    return false;
+  if (!search.found.empty()) {
+    fs::current_path(search.found, code);
+    if (!code) return;
+  } else if (search.overridden) {
+    fs::current_path(search.searched.front(), code);
   }
-  return true;
+  std::string list;
+  for (const std::string& searched : search.searched) list += (list.empty() ? "" : ", ") + EscapeSettingText(searched);
+  if (code) {
+    // Not entered, whether it is missing, not a folder, a dangling link or closed to this user.
+    std::fprintf(stderr, "%s: %s was looked for in %s%s, which cannot be entered: %s\n", program, kPackage,
+                 list.c_str(), search.overridden ? " (from KALETH_DATA)" : "", code.message().c_str());
+    fs::current_path(kNoPackageFolder, code);
+    return;
+  }
+  std::fprintf(stderr, "%s: %s is in none of the folders searched: %s%s\n", program, kPackage, list.c_str(),
+               search.overridden ? " (from KALETH_DATA)" : " (KALETH_DATA=DIR names another)");
 }

@@ -12,12 +12,15 @@ struct DataFolderSearch {
   bool overridden = false;            // KALETH_DATA chose the one folder to look in
 };
 
-// Looks in KALETH_DATA's folder when it is set, else in the working folder and then in the
-// installed data folder, `dataFromProgram` relative to the folder of the running executable.
-DataFolderSearch FindDataFolder(const std::string& package, const std::string& dataFromProgram);
+// Looks in `chosen` (the machine profile's KALETH_DATA) alone when it is not empty, else in the
+// working folder and then in the installed data folder, `dataFromProgram` relative to the folder
+// of the running executable.
+DataFolderSearch FindDataFolder(const std::string& package, const std::string& dataFromProgram,
+                                const std::string& chosen);
 
 // Makes the folder that holds the package the working folder. When none holds it, one line on
 // stderr names the folders searched and the program runs on, to report the missing package in
-// its own words: from KALETH_DATA's folder when that is set, else from where it was started.
-// False, after saying why, only when KALETH_DATA names a folder that cannot be entered.
-bool EnterDataFolder(const char* program, const std::string& dataFromProgram);
+// its own words like any run without its package: from KALETH_DATA's folder when that is set,
+// else from where it was started. When KALETH_DATA's folder cannot be entered the line says so
+// and why, and the program runs on from a folder that holds no package.
+void EnterDataFolder(const char* program, const std::string& dataFromProgram, const std::string& chosen);

@@ -1,13 +1,13 @@
 #include "platform/faults.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string_view>
 #include <vector>
 
 #include "platform/comma_list.h"
+#include "platform/setting_text.h"
 
 namespace faults {
 namespace {
@@ -23,8 +23,12 @@ struct Registry {
   std::mutex lock;
   std::map<std::string, std::vector<Rule>, std::less<>> rules;
   std::map<std::string, unsigned, std::less<>> calls;
-  bool environmentRead = false;
+  bool countAlways = false;
 };
+
+// Whether Hit looks at the registry at all: a rule is set or counting was asked for. Changed
+// under the registry's lock; read without it.
+constinit std::atomic<bool> armed{false};
 
 Registry& registry() {
   static Registry r;
@@ -32,13 +36,9 @@ Registry& registry() {
 }
 
 bool parseUnsigned(const std::string& text, unsigned* value) {
-  if (text.empty() || text.size() > 9) return false;
-  unsigned v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + static_cast<unsigned>(c - '0');
-  }
-  *value = v;
+  std::uint64_t v = 0;
+  if (!ParseSettingNumber(text, 0, 999999999, &v)) return false;
+  *value = static_cast<unsigned>(v);
   return true;
 }
 
@@ -73,31 +73,19 @@ bool parseList(const std::string& rules, RuleList* parsed) {
   return true;
 }
 
-void readEnvironment(Registry& r) {
-  if (r.environmentRead) return;
-  r.environmentRead = true;
-  const char* text = std::getenv("KALETH_FAULTS");
-  if (text == nullptr || *text == '\0') return;
-  RuleList parsed;
-  if (!parseList(text, &parsed)) {
-    std::fprintf(stderr, "KALETH_FAULTS: ignoring malformed rules '%s'\n", text);
-    return;
-  }
-  for (auto& [operation, rule] : parsed) r.rules[operation].push_back(rule);
-}
-
 }  // namespace
 
 void Fail(const std::string& operation, unsigned first, unsigned count) {
   Registry& r = registry();
   std::lock_guard<std::mutex> guard(r.lock);
   r.rules[operation].push_back(Rule{first, count});
+  armed.store(true, std::memory_order_release);
 }
 
 bool Hit(const char* operation) {
+  if (!armed.load(std::memory_order_acquire)) return false;
   Registry& r = registry();
   std::lock_guard<std::mutex> guard(r.lock);
-  readEnvironment(r);
   const std::string_view name(operation);
   auto counted = r.calls.find(name);
   if (counted == r.calls.end()) counted = r.calls.emplace(name, 0).first;
@@ -117,12 +105,19 @@ unsigned Calls(const std::string& operation) {
   return found == r.calls.end() ? 0 : found->second;
 }
 
+void CountCalls() {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  r.countAlways = true;
+  armed.store(true, std::memory_order_release);
+}
+
 void Reset() {
   Registry& r = registry();
   std::lock_guard<std::mutex> guard(r.lock);
   r.rules.clear();
   r.calls.clear();
-  r.environmentRead = false;
+  armed.store(r.countAlways, std::memory_order_release);
 }
 
 bool Parse(const std::string& rules) {
@@ -131,7 +126,13 @@ bool Parse(const std::string& rules) {
   Registry& r = registry();
   std::lock_guard<std::mutex> guard(r.lock);
   for (auto& [operation, rule] : parsed) r.rules[operation].push_back(rule);
+  armed.store(true, std::memory_order_release);
   return true;
+}
+
+bool WellFormed(const std::string& rules) {
+  RuleList parsed;
+  return parseList(rules, &parsed);
 }
 
 }  // namespace faults

@@ -16,6 +16,7 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/backends/machine_profile.h"
 #include "platform/threads/worker_pool.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "core/canvas.h"
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
     std::printf("kaleth-bench %s\n", KALETH_VERSION);
     return 0;
   }
+  const MachineProfile profile = LoadMachineProfile();
   // The run moves to the folder of its package; a report goes where it was asked for from here.
   if (!options.jsonPath.empty()) options.jsonPath = std::filesystem::absolute(options.jsonPath).string();
   for (std::string& flag : options.benchmarkFlags) {
@@ -233,7 +235,7 @@ int main(int argc, char** argv) {
     if (flag.rfind(out, 0) == 0 && flag.size() > out.size())
       flag = out + std::filesystem::absolute(flag.substr(out.size())).string();
   }
-  if (!EnterDataFolder("kaleth-bench", KALETH_DATA_FROM_PROGRAMS)) return 1;
+  EnterDataFolder("kaleth-bench", KALETH_DATA_FROM_PROGRAMS, profile.dataFolder);
   std::vector<std::string> flags{argv[0]};
   if (!options.jsonPath.empty()) {
     flags.push_back("--benchmark_out=" + options.jsonPath);

@@ -9,11 +9,12 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/backends/machine_profile.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/backends/viewer_settings.h"
 #include "runtime/session.h"
-#include "tools/capture/capture_options.h"
-#include "tools/capture/capture_run.h"
+#include "apps/capture/capture_options.h"
+#include "apps/capture/capture_run.h"
 #include "apps/capture/contact_sheet.h"
 #include "apps/capture/progress_meter.h"
 #include "apps/capture/video_encoder.h"
@@ -65,12 +66,13 @@ int main(int argc, char** argv) {
     std::printf("kaleth-capture %s\n", KALETH_VERSION);
     return 0;
   }
+  const MachineProfile profile = LoadMachineProfile();
   // The program runs from the folder of its package; what it keeps goes where the person asked,
   // seen from where they started it.
   for (std::string* path : {&options.outDir, &options.sheetPath, &options.videoPath, &options.wavPath}) {
     if (!path->empty()) *path = std::filesystem::absolute(*path).string();
   }
-  if (!EnterDataFolder("kaleth-capture", KALETH_DATA_FROM_PROGRAMS)) return 1;
+  EnterDataFolder("kaleth-capture", KALETH_DATA_FROM_PROGRAMS, profile.dataFolder);
   if (!options.outDir.empty()) {
     std::error_code code;
     std::filesystem::create_directories(options.outDir, code);
@@ -146,7 +148,7 @@ int main(int argc, char** argv) {
                 played, seconds, seconds > 0 ? played / seconds : 0.0, code);
   progress.Finish(summary);
   // The same report as the program's on a screen, for the virtual run.
-  if (ReadViewerSettings(nullptr, nullptr, std::getenv("KALETH_STATS")).stats) {
+  if (profile.viewer.stats) {
     char timing[64];
     std::snprintf(timing, sizeof timing, "virtual clock, a frame every %.3f ms", options.stepMicroseconds / 1000.0);
     std::fprintf(stderr, "%s\n",

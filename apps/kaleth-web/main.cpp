@@ -14,12 +14,13 @@
 #include "data/raw_loaders.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
+#include "platform/backends/machine_profile.h"
 #include "platform/backends/web/web_backend.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/pixels/pixel_convert.h"
 #include "runtime/session.h"
-#include "tools/capture/capture_options.h"
-#include "tools/capture/capture_run.h"
+#include "apps/capture/capture_options.h"
+#include "apps/capture/capture_run.h"
 
 namespace {
 
@@ -137,6 +138,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kaleth_web_preview() {
 // No arguments: play in real time. `--capture` or `--bench` followed by kaleth-capture's options:
 // the capture mode, keeping every frame or measuring only.
 int main(int argc, char** argv) {
+  // The page has no environment of its own to speak of; the profile is read all the same, so that
+  // every run starts from the same settings.
+  LoadMachineProfile();
   if (argc < 2) return PlayInRealTime();
   const bool keepFrames = std::strcmp(argv[1], "--capture") == 0;
   if (!keepFrames && std::strcmp(argv[1], "--bench") != 0) {

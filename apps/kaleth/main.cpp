@@ -10,6 +10,7 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/backends/machine_profile.h"
 #include "platform/backends/sdl/sdl_backend.h"
 #include "platform/backends/sdl/sdl_sound_output.h"
 #include "runtime/session.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     std::printf("kaleth %s\n", KALETH_VERSION);
     return 0;
   }
-  const ViewerSettings settings = ViewerSettingsFromEnvironment();
+  const MachineProfile profile = LoadMachineProfile();
+  const ViewerSettings& settings = profile.viewer;
   SDL_SetMainReady();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "kaleth: cannot open the display: %s\n", SDL_GetError());
@@ -58,10 +60,7 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return 0;
   }
-  if (!EnterDataFolder("kaleth", KALETH_DATA_FROM_GAMES)) {
-    SDL_Quit();
-    return 0;
-  }
+  EnterDataFolder("kaleth", KALETH_DATA_FROM_GAMES, profile.dataFolder);
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) commandLine += ' ';

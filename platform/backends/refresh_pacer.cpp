@@ -1,6 +1,8 @@
 #include "platform/backends/refresh_pacer.h"
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -28,24 +30,37 @@ PresentClock& SteadyPresentClock() {
   return clock;
 }
 
-RefreshPacer::RefreshPacer(PresentClock& clock, Mode mode, int refreshHz)
+namespace {
+
+constexpr std::int64_t kMillihertzMicroseconds = 1000000000;  // a refresh lasts this / millihertz microseconds
+
+std::int64_t Millihertz(double refreshHz) {
+  const std::int64_t millihertz = refreshHz > 0 && refreshHz < 1e6 ? std::llround(refreshHz * 1000) : 0;
+  return millihertz > 0 ? millihertz : std::int64_t{kAssumedRefreshHz} * 1000;
+}
+
+}  // namespace
+
+RefreshPacer::RefreshPacer(PresentClock& clock, Mode mode, double refreshHz)
     : clock_(clock),
       mode_(mode),
-      refreshHz_(refreshHz > 0 ? refreshHz : kAssumedRefreshHz),
-      interval_((1000000 + refreshHz_ / 2) / refreshHz_) {}
+      millihertz_(Millihertz(refreshHz)),
+      interval_((kMillihertzMicroseconds + millihertz_ / 2) / millihertz_) {}
 
 void RefreshPacer::BeforePresent() {
   if (mode_ != Mode::kPaced) return;
   const std::int64_t now = clock_.NowMicroseconds();
+  const std::int64_t due = start_ + next_ * kMillihertzMicroseconds / millihertz_;
   // A frame that comes late is shown at once, and the schedule starts again from it rather than
   // catching up with frames in quick succession. Waking a little late does not move the schedule.
-  std::int64_t slot = now;
-  if (scheduled_ && now < due_) {
-    clock_.SleepUntil(due_);
-    slot = due_;
+  if (scheduled_ && now < due) {
+    clock_.SleepUntil(due);
+    ++next_;
+    return;
   }
   scheduled_ = true;
-  due_ = slot + interval_;
+  start_ = now;
+  next_ = 1;
 }
 
 void RefreshPacer::AfterPresent() {
@@ -64,12 +79,15 @@ void RefreshPacer::AfterPresent() {
 }
 
 std::string RefreshPacer::Describe() const {
-  const std::string rate = std::to_string(refreshHz_) + " Hz";
+  // Whole rates as they are ("60 Hz"), others to the hundredth ("59.94 Hz").
+  char rate[32];
+  if (millihertz_ % 1000 == 0) std::snprintf(rate, sizeof rate, "%lld Hz", static_cast<long long>(millihertz_ / 1000));
+  else std::snprintf(rate, sizeof rate, "%.2f Hz", static_cast<double>(millihertz_) / 1000);
   switch (mode_) {
     case Mode::kVsync:
-      return "vsync at " + rate;
+      return std::string("vsync at ") + rate;
     case Mode::kPaced:
-      return "paced to " + rate;
+      return std::string("paced to ") + rate;
     case Mode::kOff:
       break;
   }

@@ -30,8 +30,9 @@ class RefreshPacer {
     kPaced,  // the pacer waits
   };
 
-  // `refreshHz` <= 0 means the display did not say: kAssumedRefreshHz.
-  RefreshPacer(PresentClock& clock, Mode mode, int refreshHz);
+  // `refreshHz` <= 0 means the display did not say: kAssumedRefreshHz. Fractional rates (59.94)
+  // are kept to the millihertz.
+  RefreshPacer(PresentClock& clock, Mode mode, double refreshHz);
 
   // Paced: waits until the next refresh on the schedule.
   void BeforePresent();
@@ -39,7 +40,8 @@ class RefreshPacer {
   void AfterPresent();
 
   Mode mode() const { return mode_; }
-  int RefreshHz() const { return refreshHz_; }
+  // The rate to the nearest whole hertz, and one refresh to the nearest microsecond.
+  int RefreshHz() const { return static_cast<int>((millihertz_ + 500) / 1000); }
   std::int64_t RefreshMicroseconds() const { return interval_; }
   // "vsync at 60 Hz", "paced to 60 Hz" or "not synced".
   std::string Describe() const;
@@ -47,10 +49,13 @@ class RefreshPacer {
  private:
   PresentClock& clock_;
   Mode mode_;
-  int refreshHz_;
+  std::int64_t millihertz_;
   std::int64_t interval_;
+  // The paced schedule: refresh n falls at start_ + n refreshes, worked out from n each time so
+  // that no rounding of one refresh to whole microseconds adds up over a run.
   bool scheduled_ = false;
-  std::int64_t due_ = 0;  // the earliest time of the next paced present
+  std::int64_t start_ = 0;
+  std::int64_t next_ = 0;  // the refresh the next paced present waits for
   // The watch over a syncing renderer: presents in the current group, and how many of them came
   // less than half a refresh after the one before.
   bool watching_ = false;

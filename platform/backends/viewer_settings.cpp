@@ -1,8 +1,8 @@
 #include "platform/backends/viewer_settings.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/setting_text.h"
 
 namespace {
 
@@ -12,15 +12,15 @@ struct Choice {
   T values[N];
 };
 
-// The value named by `text`, or `fallback` with a word on stderr when it names none.
+// The value named by `text`, or `fallback` with a line in `warnings` when it names none.
 template <typename T, std::size_t N>
 T Choose(const char* variable, const char* text, const Choice<T, N>& choice, const char* expected, T fallback,
-         const char* fallbackName) {
+         const char* fallbackName, std::vector<std::string>* warnings) {
   if (text == nullptr) return fallback;
   for (std::size_t i = 0; i < N; ++i) {
     if (std::strcmp(text, choice.names[i]) == 0) return choice.values[i];
   }
-  std::fprintf(stderr, "%s: ignoring '%s' (%s); using %s\n", variable, text, expected, fallbackName);
+  warnings->push_back(IgnoredSetting(variable, text, expected, fallbackName));
   return fallback;
 }
 
@@ -30,15 +30,13 @@ constexpr Choice<ScaleFilter, 3> kFilters{{"nearest", "linear", "sharp"},
 
 }  // namespace
 
-ViewerSettings ReadViewerSettings(const char* vsync, const char* scale, const char* stats) {
+ViewerSettings ReadViewerSettings(const char* vsync, const char* scale, const char* stats,
+                                  std::vector<std::string>* warnings) {
   const ViewerSettings defaults;
   ViewerSettings settings;
-  settings.vsync = Choose("KALETH_VSYNC", vsync, kOnOff, "0 or 1", defaults.vsync, "1");
-  settings.scale = Choose("KALETH_SCALE", scale, kFilters, "nearest, linear or sharp", defaults.scale, "sharp");
-  settings.stats = Choose("KALETH_STATS", stats, kOnOff, "0 or 1", defaults.stats, "0");
+  settings.vsync = Choose("KALETH_VSYNC", vsync, kOnOff, "0 or 1", defaults.vsync, "1", warnings);
+  settings.scale =
+      Choose("KALETH_SCALE", scale, kFilters, "nearest, linear or sharp", defaults.scale, "sharp", warnings);
+  settings.stats = Choose("KALETH_STATS", stats, kOnOff, "0 or 1", defaults.stats, "0", warnings);
   return settings;
-}
-
-ViewerSettings ViewerSettingsFromEnvironment() {
-  return ReadViewerSettings(std::getenv("KALETH_VSYNC"), std::getenv("KALETH_SCALE"), std::getenv("KALETH_STATS"));
 }

@@ -3,8 +3,11 @@
 //                 the loop runs (for measuring).
 //   KALETH_SCALE  sharp (default), nearest or linear: how the picture is enlarged to the screen.
 //   KALETH_STATS  1: one line about how smoothly the run went, at its end; 0 (default): none.
-// A value that is not one of these is reported on stderr and the default is used.
+// A value that is not one of these is named and the default is used.
 #pragma once
+
+#include <string>
+#include <vector>
 
 enum class ScaleFilter { kNearest, kLinear, kSharp };
 
@@ -14,7 +17,7 @@ struct ViewerSettings {
   bool stats = false;
 };
 
-// The settings from these values of the three variables (null: not set).
-ViewerSettings ReadViewerSettings(const char* vsync, const char* scale, const char* stats);
-// The settings from the environment.
-ViewerSettings ViewerSettingsFromEnvironment();
+// The settings from these values of the three variables (null: not set); a value that cannot be
+// used adds its line to `warnings`.
+ViewerSettings ReadViewerSettings(const char* vsync, const char* scale, const char* stats,
+                                  std::vector<std::string>* warnings);

@@ -1,29 +1,10 @@
 #include "platform/direct3d/d3d_settings.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <cstdint>
+#include <string_view>
 
 #include "platform/comma_list.h"
-
-namespace {
-
-Direct3DSettingsData FromEnvironment() {
-  Direct3DSettingsData settings = DefaultDirect3DSettings();
-  const char* text = std::getenv("KALETH_DEPTH_FORMATS");
-  if (text == nullptr) return settings;
-  settings.depthFormats.clear();
-  for (const std::string& item : SplitCommaList(text)) {
-    if (item == "16") settings.depthFormats.push_back(DepthPixelFormat(16));
-    else if (item == "32") settings.depthFormats.push_back(DepthPixelFormat(32));
-    else if (item == "24s8") settings.depthFormats.push_back(DepthPixelFormat(24, 8));
-    else if (item == "15s1") settings.depthFormats.push_back(DepthPixelFormat(15, 1));
-    else if (item != "none") std::fprintf(stderr, "KALETH_DEPTH_FORMATS: ignoring '%s'\n", item.c_str());
-  }
-  return settings;
-}
-
-}  // namespace
+#include "platform/setting_text.h"
 
 DDPIXELFORMAT DepthPixelFormat(DWORD depthBits, DWORD stencilBits) {
   DDPIXELFORMAT format{};
@@ -42,6 +23,29 @@ Direct3DSettingsData DefaultDirect3DSettings() {
 }
 
 Direct3DSettingsData& Direct3DSettings() {
-  static Direct3DSettingsData settings = FromEnvironment();
+  static Direct3DSettingsData settings = DefaultDirect3DSettings();
+  return settings;
+}
+
+Direct3DSettingsData ReadDirect3DSettings(const char* depthFormats, std::vector<std::string>* warnings) {
+  Direct3DSettingsData settings = DefaultDirect3DSettings();
+  if (depthFormats == nullptr) return settings;
+  // "none" alone offers no format at all, for the device that has none.
+  if (std::string_view(depthFormats) == "none") {
+    settings.depthFormats.clear();
+    return settings;
+  }
+  std::vector<DDPIXELFORMAT> formats;
+  bool usable = *depthFormats != '\0';
+  for (const std::string& item : SplitCommaList(depthFormats)) {
+    if (item == "16") formats.push_back(DepthPixelFormat(16));
+    else if (item == "32") formats.push_back(DepthPixelFormat(32));
+    else if (item == "24s8") formats.push_back(DepthPixelFormat(24, 8));
+    else if (item == "15s1") formats.push_back(DepthPixelFormat(15, 1));
+    else usable = false;
+  }
+  if (usable) settings.depthFormats = formats;
+  else warnings->push_back(IgnoredSetting("KALETH_DEPTH_FORMATS", depthFormats,
+                                          "a comma list of 16, 32, 24s8 and 15s1, or none", "24s8,32,16"));
   return settings;
 }

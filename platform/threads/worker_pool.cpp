@@ -1,9 +1,9 @@
 #include "platform/threads/worker_pool.h"
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "platform/setting_text.h"
 
 namespace {
 
@@ -43,6 +43,11 @@ std::unique_ptr<WorkerPool>& Shared() {
 bool& SharedChosen() {
   static bool chosen = false;
   return chosen;
+}
+
+int& PlannedThreads() {
+  static int planned = 0;  // 0: one per processor
+  return planned;
 }
 
 int ProcessorCount() {
@@ -115,20 +120,19 @@ void WorkerPool::WorkerLoop() {
   }
 }
 
-int ThreadsFromEnvironment() {
-  const int processors = ProcessorCount();
-  const char* text = std::getenv("KALETH_THREADS");
-  if (text == nullptr) return processors;
-  char* end = nullptr;
-  const long value = std::strtol(text, &end, 10);
-  if (end != text && *end == '\0' && value >= 1 && value <= kMostThreads) return static_cast<int>(value);
-  std::fprintf(stderr, "KALETH_THREADS: ignoring '%s' (a whole number from 1 to %d); using %d\n", text, kMostThreads,
-               processors);
-  return processors;
+int ReadWorkerThreads(const char* text, std::vector<std::string>* warnings) {
+  if (text == nullptr) return 0;
+  std::uint64_t value = 0;
+  if (ParseSettingNumber(text, 1, kMostThreads, &value)) return static_cast<int>(value);
+  warnings->push_back(IgnoredSetting("KALETH_THREADS", text, "a whole number from 1 to " + std::to_string(kMostThreads),
+                                     std::to_string(ProcessorCount())));
+  return 0;
 }
 
+void PlanWorkerThreads(int threads) { PlannedThreads() = threads; }
+
 WorkerPool* SharedWorkerPool() {
-  if (!SharedChosen()) SetWorkerThreads(ThreadsFromEnvironment());
+  if (!SharedChosen()) SetWorkerThreads(PlannedThreads() > 0 ? PlannedThreads() : ProcessorCount());
   return Shared().get();
 }
 

@@ -3,8 +3,9 @@
 // every part has returned, so no work of a job outlives the call. Which thread takes which part
 // varies from run to run: a part must write only memory no other part of the job touches.
 //
-// The program shares one pool, started on first use with one thread per processor or with
-// KALETH_THREADS (1: no pool and no other thread at all), and joined at exit.
+// The program shares one pool, started on first use with one thread per processor or with the
+// count the machine profile planned from KALETH_THREADS (1: no pool and no other thread at all),
+// and joined at exit.
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -66,9 +68,12 @@ int WorkerThreads();
 // Only between draws.
 void SetWorkerThreads(int threads);
 
-// The thread count KALETH_THREADS asks for, or the processor count when it is unset or unusable
-// (an unusable value is reported on stderr).
-int ThreadsFromEnvironment();
+// The thread count this value of KALETH_THREADS asks for, or 0 (one per processor) when it is
+// unset or cannot be used (which adds its line to `warnings`).
+int ReadWorkerThreads(const char* text, std::vector<std::string>* warnings);
+
+// The size the shared pool starts at on first use (0: one thread per processor).
+void PlanWorkerThreads(int threads);
 
 // Runs task(part) for every part in [0, parts): on the shared pool when there is one and more
 // than one part, else in order on the calling thread.

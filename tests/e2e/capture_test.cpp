@@ -111,6 +111,20 @@ TEST(Capture, NoSoundDeviceEndsTheRunWithItsMessage) {
   std::filesystem::remove(sheet);
 }
 
+TEST(Capture, ADataFolderThatCannotBeEnteredEndsAsAMissingPackageDoes) {
+  const std::string missing = (std::filesystem::temp_directory_path() / "kaleth-no-such-folder").string();
+  const std::string sheet = (std::filesystem::temp_directory_path() / ("kaleth-nodata-" + std::to_string(getpid()) + ".png")).string();
+  const ProgramResult run = RunProgram({BuildPath("kaleth-capture"), "--sheet", sheet, "--end", "1000", "--quiet"},
+                                       {"KALETH_DATA=" + missing}, KALETH_BUILD_DIR);
+  std::filesystem::remove(sheet);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const std::size_t line = run.output.find("kaleth-capture: kaleth.pak was looked for in " + missing +
+                                           " (from KALETH_DATA), which cannot be entered: No such file or directory");
+  EXPECT_NE(line, std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] Unable to open datafile", line), std::string::npos)
+      << "the package where it was started is not taken instead\n" << run.output;
+}
+
 TEST(Capture, MissingOrDamagedPackageEndsWithItsMessageBeforeAnyFrame) {
   const fs::path dir = FreshDir("package");
   fs::create_directories(dir);

@@ -1,9 +1,16 @@
 #include "platform/backends/sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
 
 #include "platform/pixels/pixel_convert.h"
 
@@ -16,6 +23,38 @@ WPARAM virtualKey(SDL_Keycode key) {
   if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_SPACE) return static_cast<WPARAM>(key);
   if (key == SDLK_RETURN) return 0x0D;
   return 0;
+}
+
+// SDL shows a box on X11 from a process it forks for the purpose, while this one waits for it.
+// Were the program ended by a signal meanwhile, that process would stay behind with the box up
+// and the program's output open until the X server went. So a process forked while a box is up
+// is killed by the kernel when the program goes, and SIGTERM or SIGINT, which SDL would only turn
+// into a quit event nobody reads while the box waits, end the program as they would any other.
+std::atomic<pid_t> boxShownBy{0};
+
+void EndWithTheProgram() {
+  const pid_t program = boxShownBy.load();
+  if (program == 0) return;
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != program) _exit(1);  // the program went before the kernel was asked
+}
+
+void EndOnSignal(int signal) {
+  ::signal(signal, SIG_DFL);
+  raise(signal);
+}
+
+// Whether presents on `renderer` wait for the display's retrace. SDL reports a renderer asked for
+// vsync as synced even when its driver would not sync and SDL sleeps after each present instead;
+// only a GL swap interval that took is a wait for the retrace.
+bool WaitsForRetrace(SDL_Renderer* renderer) {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_PRESENTVSYNC) == 0 ||
+      (info.flags & SDL_RENDERER_SOFTWARE) != 0 || info.name == nullptr) {
+    return false;
+  }
+  if (std::strncmp(info.name, "opengl", 6) == 0) return SDL_GL_GetSwapInterval() != 0;
+  return true;
 }
 
 }  // namespace
@@ -68,12 +107,12 @@ bool SdlBackend::CreateMainWindow(const char* title, int width, int height, bool
   }
   // A software renderer has no retrace to wait for; whether an accelerated one really waits is
   // seen from how soon its presents return.
-  SDL_RendererInfo info{};
-  SDL_GetRendererInfo(renderer_, &info);
   RefreshPacer::Mode mode = RefreshPacer::Mode::kOff;
   if (settings_.vsync) {
-    const bool syncs = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 && (info.flags & SDL_RENDERER_SOFTWARE) == 0;
-    mode = syncs ? RefreshPacer::Mode::kVsync : RefreshPacer::Mode::kPaced;
+    mode = WaitsForRetrace(renderer_) ? RefreshPacer::Mode::kVsync : RefreshPacer::Mode::kPaced;
+    // SDL's own stand-in wait rounds the refresh to whole milliseconds (16 ms, 62.5 frames a
+    // second at 60 Hz); the pacer keeps the display's period instead.
+    if (mode == RefreshPacer::Mode::kPaced) SDL_RenderSetVSync(renderer_, 0);
   }
   SDL_DisplayMode display{};
   if (SDL_GetWindowDisplayMode(window_, &display) != 0 || display.refresh_rate <= 0) {
@@ -141,7 +180,18 @@ void SdlBackend::Sleep(std::uint32_t milliseconds) {
 
 void SdlBackend::ShowBox(const char* text, const char* caption, bool owned) {
   std::fprintf(stderr, "[%s] %s\n", caption, text);
+  static std::once_flag registered;
+  std::call_once(registered, [] { pthread_atfork(nullptr, nullptr, EndWithTheProgram); });
+  struct sigaction ending {}, term {}, interrupt {};
+  ending.sa_handler = EndOnSignal;
+  sigemptyset(&ending.sa_mask);
+  sigaction(SIGTERM, &ending, &term);
+  sigaction(SIGINT, &ending, &interrupt);
+  boxShownBy = getpid();
   SDL_ShowSimpleMessageBox(0, caption, text, owned ? window_ : nullptr);
+  boxShownBy = 0;
+  sigaction(SIGTERM, &term, nullptr);
+  sigaction(SIGINT, &interrupt, nullptr);
 }
 
 void SdlBackend::Present(const FrameView& frame) {

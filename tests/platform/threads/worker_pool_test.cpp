@@ -1,6 +1,5 @@
 // The pool behind the parallel drawing: every part of a job runs exactly once and before Run
-// returns, jobs follow one another without a part of one running as part of the next, and the
-// thread count comes from KALETH_THREADS.
+// returns, and jobs follow one another without a part of one running as part of the next.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -52,26 +51,6 @@ TEST(WorkerPool, OneThreadMeansNoPoolAndPartsInOrderOnTheCaller) {
     EXPECT_EQ(WorkerThreads(), 4);
   }
   EXPECT_EQ(WorkerThreads(), 1);
-}
-
-TEST(WorkerPool, ThreadCountFromTheEnvironment) {
-  const char* earlier = std::getenv("KALETH_THREADS");
-  const std::string kept = earlier ? earlier : "";
-  setenv("KALETH_THREADS", "3", 1);
-  EXPECT_EQ(ThreadsFromEnvironment(), 3);
-  unsetenv("KALETH_THREADS");
-  const int processors = ThreadsFromEnvironment();
-  EXPECT_GE(processors, 1);
-  for (const char* bad : {"0", "65", "two", "2x", ""}) {
-    setenv("KALETH_THREADS", bad, 1);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ThreadsFromEnvironment(), processors) << bad;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "KALETH_THREADS: ignoring '" + std::string(bad) +
-                                                          "' (a whole number from 1 to 64); using " +
-                                                          std::to_string(processors) + "\n");
-  }
-  if (earlier) setenv("KALETH_THREADS", kept.c_str(), 1);
-  else unsetenv("KALETH_THREADS");
 }
 
 }  // namespace
