@@ -19,8 +19,8 @@
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/pixels/pixel_convert.h"
 #include "runtime/session.h"
-#include "apps/capture/capture_options.h"
-#include "apps/capture/capture_run.h"
+#include "tools/capture/capture_options.h"
+#include "tools/capture/capture_run.h"
 
 namespace {
 
