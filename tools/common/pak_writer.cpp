@@ -77,7 +77,8 @@ bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
   std::string scratch;
   File file = CreateScratchBeside(path, &scratch, error);
   if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  // An empty vector may hold no buffer at all, which fwrite must not be given.
+  const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
   const int writeError = errno;
   std::error_code code;
   if (std::fclose(file.release()) != 0 || !written) {
