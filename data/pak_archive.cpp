@@ -1,7 +1,6 @@
 #include "data/pak_archive.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "core/errors.h"
@@ -15,45 +14,11 @@ constexpr const char* kCorrupted = "Package file seems to be corrupted";
 
 PakLookupObserver lookupObserver = nullptr;
 
-std::uint32_t LittleEndian32(const unsigned char* bytes) {
-  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 }  // namespace
-
-PakDirectoryStatus ReadPakHeader(std::FILE* file, int* count) {
-  unsigned char header[5];
-  const std::size_t got = std::fread(header, 1, sizeof header, file);
-  if (got < 4 || std::memcmp(header, "PAK1", 4) != 0) return PakDirectoryStatus::kWrongMagic;
-  if (got < 5) return PakDirectoryStatus::kEndsEarly;
-  *count = header[4];
-  return PakDirectoryStatus::kOk;
-}
-
-PakDirectoryStatus ReadPakEntry(std::FILE* file, PakEntry* entry, int* lineBytes) {
-  unsigned char numbers[8];
-  if (std::fread(numbers, 1, sizeof numbers, file) != sizeof numbers) return PakDirectoryStatus::kEndsEarly;
-  entry->offset = LittleEndian32(numbers);
-  entry->size = LittleEndian32(numbers + 4);
-  // The line rule: bytes up to and including the first newline, but never more than 31.
-  int length = 0;
-  while (length < kPakNameLineBytes) {
-    const int c = std::fgetc(file);
-    if (c == EOF) return PakDirectoryStatus::kEndsEarly;
-    entry->name[length++] = static_cast<char>(c);
-    if (c == '\n') break;
-  }
-  entry->name[length] = '\0';
-  *lineBytes = length;
-  // A line that filled its 31 bytes without a newline would leave the rest of the name to be
-  // taken for the next entry's numbers.
-  if (entry->name[length - 1] != '\n') return PakDirectoryStatus::kNameTooLong;
-  return PakDirectoryStatus::kOk;
-}
 
 PakArchive::~PakArchive() { std::free(entries); }
 
@@ -68,12 +33,9 @@ void PakArchive::open(const char* packagePath) {
   count = 0;
   path = packagePath;
   PakEntry* read = static_cast<PakEntry*>(CheckedAlloc(sizeof(PakEntry) * static_cast<std::size_t>(entryCount)));
-  for (int i = 0; i < entryCount; ++i) {
-    int lineBytes = 0;
-    if (ReadPakEntry(file.get(), &read[i], &lineBytes) != PakDirectoryStatus::kOk) {
-      std::free(read);
-      FatalError(kCorrupted);
-    }
+  if (ReadPakEntries(file.get(), entryCount, read, nullptr) != PakDirectoryStatus::kOk) {
+    std::free(read);
+    FatalError(kCorrupted);
   }
   entries = read;
   count = entryCount;

@@ -3,17 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "data/pak_directory.h"
 
 inline constexpr const char* kPackagePath = "kaleth.pak";
-inline constexpr int kPakNameLineBytes = 31;  // a name line never takes more (a 32-byte line buffer)
-
-struct PakEntry {
-  char name[32];         // the name line as read, newline included, zero-terminated
-  std::uint32_t offset;  // from the first byte of the package file
-  std::uint32_t size;
-};
-
 class PakArchive {
  public:
   PakArchive() = default;
@@ -42,11 +35,3 @@ extern PakArchive Package;
 using PakLookupObserver = void (*)(const char* name);
 void SetPakLookupObserver(PakLookupObserver observer);
 
-// The directory format, shared by the archive and the package tool.
-enum class PakDirectoryStatus { kOk, kWrongMagic, kEndsEarly, kNameTooLong };
-
-// Reads the magic and the count byte from the start of `file`.
-PakDirectoryStatus ReadPakHeader(std::FILE* file, int* count);
-// Reads the next directory entry: offset, size and the name line (up to and including its
-// newline, at most 31 bytes). *lineBytes receives the bytes the line took.
-PakDirectoryStatus ReadPakEntry(std::FILE* file, PakEntry* entry, int* lineBytes);

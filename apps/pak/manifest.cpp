@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <sstream>
+
+#include "tools/common/name_escape.h"
 
 namespace {
 
@@ -11,72 +14,49 @@ bool IsPlainFileCharacter(char c) {
          c == '-';
 }
 
-}  // namespace
-
-std::string EscapeName(const std::string& name) {
-  std::string out;
-  for (unsigned char c : name) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c < 0x20 || c >= 0x7F) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name[0] != '.' && std::all_of(name.begin(), name.end(), IsPlainFileCharacter);
 }
 
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+std::string CaseFolded(std::string name) {
+  for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return name;
 }
 
-bool Unescape(const std::string& text, std::string* name) {
-  name->clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      *name += text[i];
-      continue;
-    }
-    if (++i == text.size()) return false;
-    switch (text[i]) {
-      case '\\': *name += '\\'; break;
-      case 't': *name += '\t'; break;
-      case 'r': *name += '\r'; break;
-      case 'n': *name += '\n'; break;
-      case 'x': {
-        const int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-        const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
-        if (high < 0 || low < 0) return false;
-        *name += static_cast<char>(high * 16 + low);
-        i += 2;
-        break;
-      }
-      default: return false;
-    }
+std::string MadeName(std::size_t index, int attempt) {
+  char made[48];
+  if (attempt == 0) std::snprintf(made, sizeof made, "member-%03zu.bin", index);
+  else std::snprintf(made, sizeof made, "member-%03zu-%d.bin", index, attempt + 1);
+  return made;
+}
+
+// A FILE that stays inside the manifest's folder by its text: relative, and no ".." step.
+bool StaysInside(const std::string& file) {
+  if (file[0] == '/') return false;
+  std::size_t start = 0;
+  while (start <= file.size()) {
+    const std::size_t end = std::min(file.find('/', start), file.size());
+    if (file.compare(start, end - start, "..") == 0) return false;
+    start = end + 1;
   }
   return true;
 }
 
 }  // namespace
 
-std::string MemberFileName(const std::string& name, int index, const std::vector<std::string>& taken) {
-  const bool plain = !name.empty() && name[0] != '.' && name != kManifestName &&
-                     std::all_of(name.begin(), name.end(), IsPlainFileCharacter) &&
-                     std::find(taken.begin(), taken.end(), name) == taken.end();
-  if (plain) return name;
-  char made[32];
-  std::snprintf(made, sizeof made, "member-%03d.bin", index);
-  return made;
+std::vector<std::string> PlanMemberFiles(const std::vector<std::string>& names) {
+  std::set<std::string> taken{CaseFolded(kManifestName)};
+  std::vector<std::string> files(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (IsPlainFileName(names[i]) && taken.insert(CaseFolded(names[i])).second) files[i] = names[i];
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    for (int attempt = 0; files[i].empty(); ++attempt) {
+      const std::string made = MadeName(i, attempt);
+      if (taken.insert(CaseFolded(made)).second) files[i] = made;
+    }
+  }
+  return files;
 }
 
 std::string WriteManifest(const std::vector<ManifestLine>& lines) {
@@ -85,7 +65,8 @@ std::string WriteManifest(const std::vector<ManifestLine>& lines) {
       "# FILE (the member is named as its file) or FILE<tab>NAME (\\\\ \\t \\r \\n \\xHH escapes).\n";
   for (const ManifestLine& line : lines) {
     text += line.file;
-    if (line.name != line.file) text += "\t" + EscapeName(line.name);
+    // '\t', a char: a one-letter string before a string warns falsely in GCC 12 (its bug 105329).
+    if (line.name != line.file) text += '\t' + EscapeName(line.name);
     text += "\n";
   }
   return text;
@@ -96,15 +77,23 @@ bool ParseManifest(const std::string& text, std::vector<ManifestLine>* lines, st
   std::istringstream in(text);
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
+    // Extract writes no raw carriage return (names are escaped), so one here ends a line that
+    // an editor wrote with CR LF.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
+    const std::string where = "line " + std::to_string(number) + ": ";
     const std::size_t tab = line.find('\t');
-    ManifestLine parsed{line.substr(0, tab), line.substr(0, tab)};
-    if (tab != std::string::npos && !Unescape(line.substr(tab + 1), &parsed.name)) {
-      *error = "line " + std::to_string(number) + ": a bad escape in the member name";
+    ManifestLine parsed{line.substr(0, tab), line.substr(0, tab), number};
+    if (tab != std::string::npos && !UnescapeName(line.substr(tab + 1), &parsed.name)) {
+      *error = where + "a bad escape in the member name";
       return false;
     }
     if (parsed.file.empty()) {
-      *error = "line " + std::to_string(number) + ": no file named";
+      *error = where + "no file named";
+      return false;
+    }
+    if (!StaysInside(parsed.file)) {
+      *error = where + "'" + EscapeName(parsed.file) + "' is not a file inside the manifest's folder";
       return false;
     }
     lines->push_back(parsed);

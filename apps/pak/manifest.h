@@ -10,18 +10,20 @@ inline constexpr const char* kManifestName = "kaleth-pak.manifest";
 struct ManifestLine {
   std::string file;  // relative to the manifest's folder
   std::string name;  // the member's name, byte for byte
+  int number = 0;    // the line of the manifest it was read from
 };
 
-// A file name for a member: its own name when that is a plain file name not yet taken (and not
-// the manifest's), otherwise one made from its index.
-std::string MemberFileName(const std::string& name, int index, const std::vector<std::string>& taken);
-
-// The name with \\, \t, \r, \n and \xHH escapes for what is not printable ASCII.
-std::string EscapeName(const std::string& name);
+// The file of every member, planned before any is written: a member keeps its own name where
+// that is a plain file name (letters, digits, '.', '_', '-'; not beginning with '.') that no
+// earlier member and not the manifest takes, compared without case as a case-blind file system
+// would; the others get member-NNN.bin from their index, made unique the same way. No planned
+// name begins with '.', which the scratch files of the writes do.
+std::vector<std::string> PlanMemberFiles(const std::vector<std::string>& names);
 
 // The manifest text: a comment, then "FILE" where the name is the file name, or
 // "FILE<tab>NAME" with the name escaped.
 std::string WriteManifest(const std::vector<ManifestLine>& lines);
 
-// Parses manifest text (comment lines begin with '#'); false with the line's fault in *error.
+// Parses manifest text (comment lines begin with '#'; a line may end in CR LF). A FILE must be
+// a relative path that never climbs out with "..". False with the line's fault in *error.
 bool ParseManifest(const std::string& text, std::vector<ManifestLine>* lines, std::string* error);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "tools/common/name_escape.h"
 #include "tools/common/pak_writer.h"
 #include "apps/pak/manifest.h"
 #include "apps/pak/pak_listing.h"
@@ -15,6 +16,29 @@ namespace fs = std::filesystem;
 int Fail(const std::string& message) {
   std::fprintf(stderr, "kaleth-pak: %s\n", message.c_str());
   return 1;
+}
+
+// The file a manifest line names, where it really is: a regular file inside the folder once
+// every link on the way is followed. False with the reason in *error.
+bool MemberFilePath(const fs::path& folder, const ManifestLine& line, fs::path* path, std::string* error) {
+  const std::string where = "line " + std::to_string(line.number) + ": '" + EscapeName(line.file) + "'";
+  std::error_code code;
+  const fs::path inside = fs::canonical(folder, code);
+  if (!code) *path = fs::canonical(folder / line.file, code);
+  if (code) {
+    *error = where + ": " + code.message();
+    return false;
+  }
+  const fs::path relative = path->lexically_relative(inside);
+  if (relative.empty() || *relative.begin() == "..") {
+    *error = where + " leads outside the folder";
+    return false;
+  }
+  if (!fs::is_regular_file(*path, code)) {
+    *error = where + " is not a regular file";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -40,24 +64,24 @@ int ExtractPak(const std::string& package, const std::string& folder) {
   if (!ReadFileBytes(package, &bytes, &error)) return Fail(error);
   for (std::size_t i = 0; i < members.size(); ++i) {
     if (!members[i].inside) {
-      return Fail(package + ": member " + std::to_string(i) + " (" + EscapeName(members[i].name) +
+      return Fail(EscapeName(package) + ": member " + std::to_string(i) + " (" + EscapeName(members[i].name) +
                   ") runs past the end of the file");
     }
   }
   std::error_code code;
   fs::create_directories(folder, code);
-  if (code) return Fail(folder + ": " + code.message());
+  if (code) return Fail(EscapeName(folder) + ": " + code.message());
 
+  std::vector<std::string> names;
+  for (const ListedMember& member : members) names.push_back(member.name);
+  const std::vector<std::string> files = PlanMemberFiles(names);
   std::vector<ManifestLine> manifest;
-  std::vector<std::string> taken;
   std::vector<PakMember> repacked;
   for (std::size_t i = 0; i < members.size(); ++i) {
     const ListedMember& member = members[i];
-    const std::string file = MemberFileName(member.name, static_cast<int>(i), taken);
-    taken.push_back(file);
     const std::vector<std::uint8_t> data(bytes.begin() + member.offset, bytes.begin() + member.offset + member.size);
-    if (!WriteFileBytes((fs::path(folder) / file).string(), data, &error)) return Fail(error);
-    manifest.push_back({file, member.name});
+    if (!WriteFileBytes((fs::path(folder) / files[i]).string(), data, &error)) return Fail(error);
+    manifest.push_back({files[i], member.name, 0});
     repacked.push_back({member.name, data});
   }
   const std::string text = WriteManifest(manifest);
@@ -70,9 +94,9 @@ int ExtractPak(const std::string& package, const std::string& folder) {
   std::vector<std::uint8_t> again;
   if (!BuildPak(repacked, &again, &error) || again != bytes) {
     std::fprintf(stderr, "kaleth-pak: note: %s is not laid out as pack lays packages out; packing the folder "
-                 "gives the same members in new bytes\n", package.c_str());
+                 "gives the same members in new bytes\n", EscapeName(package).c_str());
   }
-  std::printf("%zu members extracted to %s\n", members.size(), folder.c_str());
+  std::printf("%zu members extracted to %s\n", members.size(), EscapeName(folder).c_str());
   return 0;
 }
 
@@ -85,17 +109,19 @@ int PackPak(const std::string& folder, const std::string& package) {
   }
   std::vector<ManifestLine> lines;
   if (!ParseManifest(std::string(manifestBytes.begin(), manifestBytes.end()), &lines, &error)) {
-    return Fail(manifestPath + ": " + error);
+    return Fail(EscapeName(manifestPath) + ": " + error);
   }
   std::vector<PakMember> members;
   for (const ManifestLine& line : lines) {
     PakMember member{line.name, {}};
-    if (!ReadFileBytes((fs::path(folder) / line.file).string(), &member.data, &error)) return Fail(error);
+    fs::path path;
+    if (!MemberFilePath(folder, line, &path, &error)) return Fail(EscapeName(manifestPath) + ": " + error);
+    if (!ReadFileBytes(path.string(), &member.data, &error)) return Fail(error);
     members.push_back(std::move(member));
   }
   std::vector<std::uint8_t> bytes;
   if (!BuildPak(members, &bytes, &error)) return Fail(error);
   if (!WriteFileBytes(package, bytes, &error)) return Fail(error);
-  std::printf("%zu members packed into %s (%zu bytes)\n", members.size(), package.c_str(), bytes.size());
+  std::printf("%zu members packed into %s (%zu bytes)\n", members.size(), EscapeName(package).c_str(), bytes.size());
   return 0;
 }

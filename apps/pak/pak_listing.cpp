@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "data/pak_archive.h"
+#include "data/pak_directory.h"
+#include "tools/common/name_escape.h"
 
 namespace {
 
@@ -29,29 +30,29 @@ std::string Describe(PakDirectoryStatus status) {
 bool ReadPakListing(const std::string& path, std::vector<ListedMember>* members, std::string* error) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
-    *error = path + ": " + std::strerror(errno);
+    *error = EscapeName(path) + ": " + std::strerror(errno);
     return false;
   }
   std::error_code code;
   const std::uintmax_t fileSize = std::filesystem::file_size(path, code);
   if (code) {
-    *error = path + ": " + code.message();
+    *error = EscapeName(path) + ": " + code.message();
     return false;
   }
   int count = 0;
   PakDirectoryStatus status = ReadPakHeader(file.get(), &count);
+  std::vector<PakEntry> entries(static_cast<std::size_t>(count));
+  std::vector<int> lineBytes(entries.size());
+  if (status == PakDirectoryStatus::kOk) status = ReadPakEntries(file.get(), count, entries.data(), lineBytes.data());
   members->clear();
-  for (int i = 0; status == PakDirectoryStatus::kOk && i < count; ++i) {
-    PakEntry entry;
-    int lineBytes = 0;
-    status = ReadPakEntry(file.get(), &entry, &lineBytes);
-    if (status != PakDirectoryStatus::kOk) break;
+  for (std::size_t i = 0; status == PakDirectoryStatus::kOk && i < entries.size(); ++i) {
+    const PakEntry& entry = entries[i];
     const bool inside = std::uint64_t{entry.offset} + entry.size <= fileSize;
-    members->push_back(ListedMember{std::string(entry.name, static_cast<std::size_t>(lineBytes - 1)), entry.offset,
+    members->push_back(ListedMember{std::string(entry.name, static_cast<std::size_t>(lineBytes[i] - 1)), entry.offset,
                                     entry.size, inside});
   }
   if (status != PakDirectoryStatus::kOk) {
-    *error = path + ": " + Describe(status);
+    *error = EscapeName(path) + ": " + Describe(status);
     return false;
   }
   return true;

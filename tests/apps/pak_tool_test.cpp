@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <set>
+
+#include <sys/stat.h>
+#include <zlib.h>
 
 #include "data/pak_archive.h"
 #include "data/pcx_loader.h"
@@ -47,8 +51,22 @@ class PakToolTest : public PackageTest {
     ASSERT_TRUE(WriteFileBytes((fs::path(folder) / name).string(), bytes, &error)) << error;
   }
 
+  // Every file of the folder `under`, by name.
+  std::vector<std::string> FilesIn(const std::string& under) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(folder) / under)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
   std::string folder;
 };
+
+// The output of a refusal, checked to quote names escaped: no control byte reaches the terminal.
+void ExpectPrintable(const ProgramResult& run) {
+  for (char c : run.output) ASSERT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << run.output;
+}
 
 TEST_F(PakToolTest, ExtractThenPackGivesBackTheSameBytes) {
   const std::vector<PakMember> members{{"load.raw", Bytes(1000, 7)},
@@ -89,6 +107,87 @@ TEST_F(PakToolTest, ExtractThenPackGivesBackTheSameBytes) {
   EXPECT_EQ(Package.find("load.raw").size, 5u);
   EXPECT_EQ(Package.find("new.pcx").size, 1u);
   EXPECT_EQ(Package.find("\x01").size, 2u);
+}
+
+TEST_F(PakToolTest, ExtractPlansEveryFileFirstAndNeverWritesThroughALink) {
+  // Names that look like the files extract makes, its manifest, its scratch files, and one that
+  // differs from a made name only in case; each must land in a file of its own.
+  const std::vector<PakMember> members{{"member-001.bin", {'F'}},   {"../x", {'S'}},
+                                       {"x.tmp", {'T'}},            {"x", {'X'}},
+                                       {"kaleth-pak.manifest.tmp", {'M'}}, {"MEMBER-006.BIN", {'C'}},
+                                       {"a/b", {'A'}},              {".load.raw.0.tmp", {'D'}},
+                                       {"load.raw", Bytes(100, 'L')}, {"Load.RAW", {'l'}}};
+  WriteFile("in.pak", PackageOf(members));
+  // Links planted where the scratch files and a member go, all pointing at one victim.
+  WriteFile("victim", {'v'});
+  const fs::path parts = fs::path(folder) / "parts";
+  fs::create_directories(parts);
+  for (const char* link : {"load.raw.tmp", ".load.raw.0.tmp", "load.raw", ".kaleth-pak.manifest.0.tmp"}) {
+    fs::create_symlink("../victim", parts / link);
+  }
+  fs::create_symlink("victim", fs::path(folder) / "out.pak");
+
+  ProgramResult run = Pak({"extract", "in.pak", "parts"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(FileBytes("victim"), Bytes{'v'});
+  EXPECT_FALSE(fs::is_symlink(parts / "load.raw"));
+  EXPECT_EQ(FileBytes("parts/load.raw"), Bytes(100, 'L'));
+  EXPECT_EQ(FileBytes("parts/member-001.bin"), Bytes{'F'});
+  // No two files of the folder differ only in case.
+  std::set<std::string> folded;
+  for (std::string name : FilesIn("parts")) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(folded.insert(name).second) << name;
+  }
+  run = Pak({"pack", "parts", "out.pak"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_FALSE(fs::is_symlink(fs::path(folder) / "out.pak"));
+  EXPECT_EQ(FileBytes("out.pak"), FileBytes("in.pak"));
+  EXPECT_EQ(FileBytes("victim"), Bytes{'v'});
+}
+
+TEST_F(PakToolTest, PackTakesBackEveryNameAndReadsOnlyFilesInsideTheFolder) {
+  const std::vector<PakMember> members{{"", {1}}, {std::string("a\0b", 3), {2}}, {"\x1b[31mred\t", {3}}};
+  WriteFile("in.pak", PackageOf(members));
+  ProgramResult run = Pak({"extract", "in.pak", "parts"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  run = Pak({"pack", "parts", "out.pak"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(FileBytes("out.pak"), FileBytes("in.pak"));
+
+  // A manifest saved with CR LF line ends packs the same.
+  Bytes crlf;
+  for (std::uint8_t c : FileBytes("parts/kaleth-pak.manifest")) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  WriteFile("parts/kaleth-pak.manifest", crlf);
+  run = Pak({"pack", "parts", "crlf.pak"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(FileBytes("crlf.pak"), FileBytes("in.pak"));
+
+  // Lines that name no regular file inside the folder are refused by line, name escaped.
+  WriteFile("outside.bin", {9});
+  fs::create_directories(fs::path(folder) / "parts/sub");
+  fs::create_symlink("../outside.bin", fs::path(folder) / "parts/link-out");
+  ASSERT_EQ(mkfifo((fs::path(folder) / "parts/fifo").c_str(), 0600), 0);
+  for (const auto& [line, says] : std::vector<std::pair<std::string, std::string>>{
+           {".", "line 1: '.' is not a regular file"},
+           {"sub", "'sub' is not a regular file"},
+           {"fifo", "'fifo' is not a regular file"},
+           {"../outside.bin", "'../outside.bin' is not a file inside"},
+           {"sub/../../outside.bin", "is not a file inside"},
+           {"/etc/hostname", "'/etc/hostname' is not a file inside"},
+           {"link-out", "'link-out' leads outside the folder"},
+           {"\x1b[2Jgone\x01", "'\\x1B[2Jgone\\x01': No such file"},
+           {"member-000.bin\t\\x00" + std::string(30, 'n'), "member name '\\x00nnn"}}) {
+    WriteFile("parts/kaleth-pak.manifest", Bytes(line.begin(), line.end()));
+    run = Pak({"pack", "parts", "refused.pak"});
+    EXPECT_EQ(run.exitCode, 1) << line;
+    EXPECT_NE(run.output.find(says), std::string::npos) << line << ": " << run.output;
+    ExpectPrintable(run);
+  }
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "refused.pak"));
 }
 
 TEST_F(PakToolTest, DamagedPackagesAndWrongCommandLinesFailClearly) {
@@ -194,6 +293,48 @@ TEST_F(PakToolTest, ImportedPicturesLoadToTheSamePixels) {
   run = Pak({"import", "pcx", "missing.png", "x.pcx"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.output.find("missing.png"), std::string::npos);
+  EXPECT_FALSE(fs::exists(fs::path(folder) / "x.raw"));
+}
+
+TEST_F(PakToolTest, ImportHoldsTheHeaderSizeToTheKindBeforeDecodingAndReadsSizesWhole) {
+  // A 1x1 picture whose header is made to claim another size: the pixels it holds are far fewer.
+  auto claiming = [&](const std::string& name, std::uint32_t width, std::uint32_t height) {
+    const std::uint32_t pixel = 0;
+    std::string error;
+    const std::string path = (fs::path(folder) / name).string();
+    ASSERT_TRUE(WritePng(path, &pixel, 1, 1, 4, &error)) << error;
+    Bytes png = FileBytes(name);
+    for (int i = 0; i < 4; ++i) {
+      png[16 + i] = static_cast<std::uint8_t>(width >> (24 - 8 * i));
+      png[20 + i] = static_cast<std::uint8_t>(height >> (24 - 8 * i));
+    }
+    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, png.data() + 12, 17));
+    for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    WriteFile(name, png);
+  };
+  claiming("wide.png", 1000000, 1431);
+  claiming("tall.png", 256, 70000);
+  claiming("text.png", 200, 80);
+  for (const auto& [args, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"rgb-screen", "wide.png", "x.raw"}, "wide.png is 1000000x1431, but rgb-screen needs 512x280"},
+           {{"pcx", "tall.png", "x.pcx"}, "tall.png is 256x70000, but pcx needs 256x(1 to 65536)"},
+           {{"gray", "text.png", "x.raw", "80x200"}, "text.png is 200x80, but gray needs 80x200"}}) {
+    std::vector<std::string> import{"import"};
+    import.insert(import.end(), args.begin(), args.end());
+    const ProgramResult run = Pak(import);
+    EXPECT_EQ(run.exitCode, 1) << args[1];
+    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+  }
+  for (const char* size : {"99999999999x1", "65536x65536", "1x18446744073709551617"}) {
+    const ProgramResult run = Pak({"import", "gray", "text.png", "x.raw", size});
+    EXPECT_EQ(run.exitCode, 2) << size;
+    EXPECT_NE(run.output.find(std::string(size) + " is too large"), std::string::npos) << run.output;
+  }
+  for (const char* size : {"+200x80", "200x-80", "200 x80", "200x80 ", "0x80", "x80", "200x"}) {
+    const ProgramResult run = Pak({"import", "gray", "text.png", "x.raw", size});
+    EXPECT_EQ(run.exitCode, 2) << size;
+    EXPECT_NE(run.output.find("WIDTHxHEIGHT"), std::string::npos) << run.output;
+  }
   EXPECT_FALSE(fs::exists(fs::path(folder) / "x.raw"));
 }
 

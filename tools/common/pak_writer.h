@@ -7,7 +7,7 @@
 #include <vector>
 
 struct PakMember {
-  std::string name;  // 1 to 30 bytes, no newline or zero byte
+  std::string name;  // up to 30 bytes, no newline
   std::vector<std::uint8_t> data;
 };
 
@@ -18,7 +18,9 @@ inline constexpr std::size_t kPakMaxMembers = 255;
 // reader's 31-byte line rule could not take back, or too many members, or a package past 2 GiB.
 bool BuildPak(const std::vector<PakMember>& members, std::vector<std::uint8_t>* package, std::string* error);
 
-// Writes bytes to a file (through a temporary name, so a failed write leaves no half file).
+// Writes bytes to a file: into a scratch file of its folder that this call creates (never through
+// a link or over a file already there), then renamed over the path, so a failed write leaves no
+// half file and a link at the path is replaced, not followed.
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error);
 
 // Reads a whole file; false with the reason in *error.

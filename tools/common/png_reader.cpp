@@ -4,20 +4,26 @@
 
 #include <cstring>
 
+#include "tools/common/name_escape.h"
+
 bool ReadPng(const std::string& path, std::vector<std::uint32_t>* pixels, int* width, int* height,
-             std::string* error) {
+             std::string* error, const PngSizeCheck& check) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) {
-    *error = path + ": " + image.message;
+    *error = EscapeName(path) + ": " + image.message;
+    return false;
+  }
+  if (check && !check(image.width, image.height, error)) {
+    png_image_free(&image);
     return false;
   }
   image.format = PNG_FORMAT_RGB;
   // Zeroed, so that pixels with transparency are laid over black.
   std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image), 0);
   if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-    *error = path + ": " + image.message;
+    *error = EscapeName(path) + ": " + image.message;
     png_image_free(&image);
     return false;
   }
