@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/pak_archive.h"
+#include "data/pak_directory.h"
 #include "data/raw_loaders.h"
 #include "display/present.h"
 #include "music/beat_flags.h"
@@ -120,11 +121,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kaleth_web_preview() {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(kPackagePath, "rb"), std::fclose);
   int count = 0;
   if (!file || ReadPakHeader(file.get(), &count) != PakDirectoryStatus::kOk) return;
+  std::vector<PakEntry> entries(static_cast<std::size_t>(count));
+  if (ReadPakEntries(file.get(), count, entries.data(), nullptr) != PakDirectoryStatus::kOk) return;
   PakEntry entry{};
-  for (int i = 0, lineBytes = 0; i < count; ++i) {
-    if (ReadPakEntry(file.get(), &entry, &lineBytes) != PakDirectoryStatus::kOk) return;
-    if (std::strcmp(entry.name, "load.raw\n") == 0) break;
-    entry.size = 0;
+  for (const PakEntry& candidate : entries) {
+    if (std::strcmp(candidate.name, "load.raw\n") == 0) {
+      entry = candidate;
+      break;
+    }
   }
   if (entry.size != kRawScreenPixels || std::fseek(file.get(), static_cast<long>(entry.offset), SEEK_SET) != 0) return;
   std::vector<std::uint8_t> grey(kRawScreenPixels);
