@@ -23,6 +23,7 @@ struct Registry {
   std::mutex lock;
   std::map<std::string, std::vector<Rule>, std::less<>> rules;
   std::map<std::string, unsigned, std::less<>> calls;
+  std::map<std::string, unsigned, std::less<>> fired;
   bool countAlways = false;
 };
 
@@ -93,9 +94,19 @@ bool Hit(const char* operation) {
   auto found = r.rules.find(name);
   if (found == r.rules.end()) return false;
   for (const Rule& rule : found->second) {
-    if (n >= rule.first && (rule.count == 0 || n - rule.first < rule.count)) return true;
+    if (n >= rule.first && (rule.count == 0 || n - rule.first < rule.count)) {
+      ++r.fired[found->first];
+      return true;
+    }
   }
   return false;
+}
+
+unsigned Fired(const std::string& operation) {
+  Registry& r = registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  auto found = r.fired.find(operation);
+  return found == r.fired.end() ? 0 : found->second;
 }
 
 unsigned Calls(const std::string& operation) {
@@ -117,6 +128,7 @@ void Reset() {
   std::lock_guard<std::mutex> guard(r.lock);
   r.rules.clear();
   r.calls.clear();
+  r.fired.clear();
   armed.store(r.countAlways, std::memory_order_release);
 }
 

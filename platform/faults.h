@@ -26,6 +26,10 @@ unsigned Calls(const std::string& operation);
 // arm a fault at "the next call" and check how often an operation ran.
 void CountCalls();
 
+// How many calls of the operation were made to fail so far: a test that a failure goes unnoticed
+// asks this, so that a rule which never fired (a misspelt name, a call never made) cannot pass.
+unsigned Fired(const std::string& operation);
+
 // Forgets every rule and count.
 void Reset();
 

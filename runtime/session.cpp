@@ -32,13 +32,13 @@ TimelinePosition WhereIs(std::uint32_t now) {
                           static_cast<std::uint32_t>(now - SlotTable[0].start)};
 }
 
-int SlotReplay::Next(std::int64_t timelineMs) {
-  while (slot_ + 1 < static_cast<int>(kSlotCount) &&
-         SlotRanOut(static_cast<std::uint32_t>(timelineMs - start_), Schedule()[slot_].durationMs)) {
+ReplayedFrame SlotReplay::Next(std::int64_t timelineMs) {
+  const auto elapsed = static_cast<std::uint32_t>(timelineMs - start_);
+  if (slot_ + 1 < static_cast<int>(kSlotCount) && SlotRanOut(elapsed, Schedule()[slot_].durationMs)) {
     ++slot_;
     start_ = timelineMs;
   }
-  return slot_;
+  return ReplayedFrame{slot_, elapsed};
 }
 
 Session::Session(WindowsBackend& window, SoundDevice& sound) {

@@ -38,10 +38,16 @@ struct TimelinePosition {
 TimelinePosition WhereIs(std::uint32_t now);
 
 // Which slot the timeline shows for each frame of a run, fed every frame's timeline time in order:
-// the rule the timeline keeps, for those who see only the frames.
+// the rule the timeline keeps, for those who see only the frames. A slot gives way on the first
+// frame after its time ran out, and that frame's slot is handed the time since the previous
+// slot began; one frame moves on by one slot at most.
+struct ReplayedFrame {
+  int slot;
+  std::uint32_t elapsed;  // what the slot's render operation is handed
+};
 class SlotReplay {
  public:
-  int Next(std::int64_t timelineMs);
+  ReplayedFrame Next(std::int64_t timelineMs);
 
  private:
   int slot_ = 0;

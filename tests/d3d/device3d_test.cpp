@@ -15,7 +15,6 @@
 #include "core/errors.h"
 #include "tests/support/headless.h"
 #include "tests/support/main_window.h"
-#include "tests/support/run_program.h"
 
 namespace {
 
@@ -187,16 +186,6 @@ TEST_F(Device3DTest, ACardWithoutDepthFormatsStopsTheProgramAtStartUp) {
   ASSERT_EQ(backend.boxes.size(), 1u);
   EXPECT_EQ(backend.boxes[0].text, "No zbuffer support");
   EXPECT_EQ(backend.boxes[0].caption, kErrorCaption);
-}
-
-TEST(Device3DSettings, TheEnvironmentCanOfferACardWithStencilDepthOnly) {
-  const std::string sheet =
-      (std::filesystem::temp_directory_path() / ("kaleth-depth-" + std::to_string(getpid()) + ".png")).string();
-  const ProgramResult run = RunProgram({BuildPath("kaleth-capture"), "--sheet", sheet, "--end", "1000"},
-                                       {"KALETH_DEPTH_FORMATS=24s8,15s1"}, KALETH_BUILD_DIR);
-  std::filesystem::remove(sheet);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.output.find("[[- Tarn 2.0 error window -]] No zbuffer support"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/session.h"
 #include "tests/support/run_program.h"
 #include "tools/common/png_reader.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kDurations[14] = {11000, 5000, 20000, 15000, 14000, 5000, 1000,
-                                          5000,  1000, 5000,  12000, 15000, 18000, 20000000};
 
 struct Captured {
   std::uint32_t at;  // timeline time
@@ -28,8 +27,7 @@ struct Captured {
   std::vector<std::uint32_t> pixels;
 };
 
-// Reads the frames in time order and gives each the slot the timeline shows at its time: a
-// slot runs until a pass finds it has run longer than its duration.
+// Reads the frames in time order and gives each the slot the timeline shows at its time.
 std::vector<Captured> ReadCapture(const fs::path& dir) {
   std::map<std::uint32_t, fs::path> byTime;
   for (const auto& entry : fs::directory_iterator(dir)) {
@@ -38,14 +36,9 @@ std::vector<Captured> ReadCapture(const fs::path& dir) {
     if (t != std::string::npos) byTime[static_cast<std::uint32_t>(std::stoul(name.substr(t + 2)))] = entry.path();
   }
   std::vector<Captured> frames;
-  std::uint32_t start = 0;
-  int slot = 0;
+  SlotReplay replay;
   for (const auto& [at, path] : byTime) {
-    if (at - start > kDurations[slot] && slot < 13) {
-      start = at;
-      ++slot;
-    }
-    Captured frame{at, slot, {}};
+    Captured frame{at, replay.Next(at).slot, {}};
     int width = 0, height = 0;
     std::string error;
     EXPECT_TRUE(ReadPng(path.string(), &frame.pixels, &width, &height, &error)) << error;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/session.h"
 #include "music/beat_flags.h"
 #include "core/canvas.h"
 #include "runtime/entry.h"
@@ -34,7 +35,7 @@ TEST_F(FramedTunnelRunTest, SlotElevenShowsTheFramedTunnelBlurredWhileTheBeatFla
   BeatFlagA = 1;
   backend.frameStepMicroseconds = 125000;
   backend.scriptClock = [] {
-    return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(timeGetTime() - SlotTable[0].start)) : -1;
+    return WhereIs(timeGetTime()).timelineMs;
   };
   // F1 flips the flag twice inside the slot; the music may flip it too.
   backend.script.push_back(ScriptedMessage{100000, WM_KEYDOWN, VK_F1});
@@ -44,7 +45,7 @@ TEST_F(FramedTunnelRunTest, SlotElevenShowsTheFramedTunnelBlurredWhileTheBeatFla
   backend.onPresent = [&](const FrameView& frame, std::uint32_t) {
     if (!Playing) return;
     SlotTable[kTunnelSlot].render = RenderAndExpect;
-    if (Timeline.current != SlotTable + kTunnelSlot) return;
+    if (WhereIs(timeGetTime()).slot != static_cast<int>(kTunnelSlot)) return;
     ++frames;
     blurred += beatWhenDrawn;
     ASSERT_EQ(frame.bitsPerPixel, 32);

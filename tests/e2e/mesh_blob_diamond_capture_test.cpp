@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/session.h"
 #include "data/pak_archive.h"
 #include "data/raw_loaders.h"
 #include "core/canvas.h"
@@ -22,7 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint32_t kStepMs = 997;  // a prime step, so the slots start at uneven times
-const std::uint32_t kDurations[5] = {11000, 5000, 20000, 15000, 14000};
 
 using Frame = std::vector<std::uint32_t>;
 
@@ -31,18 +31,10 @@ struct Shown {
   std::string path;
 };
 
-// A slot runs until a pass finds it has run longer than its duration; that pass starts the next.
 std::vector<Shown> ReplayTimeline(const std::map<std::uint32_t, std::string>& frames) {
   std::vector<Shown> shown;
-  std::uint32_t start = 0;
-  int slot = 0;
-  for (const auto& [at, path] : frames) {
-    if (slot < 4 && at - start > kDurations[slot]) {
-      ++slot;
-      start = at;
-    }
-    shown.push_back({slot, path});
-  }
+  SlotReplay replay;
+  for (const auto& [at, path] : frames) shown.push_back({replay.Next(at).slot, path});
   return shown;
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/session.h"
 #include "music/beat_flags.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
@@ -61,7 +62,7 @@ class MusicRunTest : public HeadlessTest {
     backend.script = std::move(keys);
     backend.script.push_back(ScriptedMessage{6000, WM_KEYDOWN, VK_ESCAPE});
     auto timeline = [this]() -> std::int64_t {
-      return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(backend.Milliseconds() - SlotTable[0].start)) : -1;
+      return WhereIs(backend.Milliseconds()).timelineMs;
     };
     backend.scriptClock = timeline;
     std::vector<Seen> seen;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/session.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
 #include "scenes/soft/environment_blobs.h"
@@ -41,7 +42,7 @@ class SceneOrderTest : public HeadlessTest {
       allocation_log::Start();
     };
     backend.scriptClock = [this] {
-      return Playing ? static_cast<std::int64_t>(backend.Milliseconds() - SlotTable[0].start) : -1;
+      return WhereIs(backend.Milliseconds()).timelineMs;
     };
     backend.script.push_back(ScriptedMessage{100, WM_KEYDOWN, VK_ESCAPE});
     package_reads::Start();

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "runtime/session.h"
 #include "data/pak_archive.h"
 #include "data/pcx_loader.h"
 #include "data/raw_loaders.h"
@@ -24,8 +25,6 @@ using namespace soft_test;
 namespace fs = std::filesystem;
 
 constexpr std::uint32_t kStepMs = 997;  // a prime step, so the slots start at uneven times
-const std::uint32_t kDurations[14] = {11000, 5000, 20000, 15000, 14000, 5000, 1000,
-                                      5000,  1000, 5000,      12000, 15000, 18000, 20000000};
 
 // A captured frame: its timeline time, the slot it shows, and the time that slot's render
 // operation was handed.
@@ -36,17 +35,13 @@ struct Shown {
   std::string path;
 };
 
-// Replays the timeline over the frame times: a slot runs until a pass finds it has run longer
-// than its duration; that pass starts the next slot and hands it the time from the previous
-// slot's start.
+// The slot each captured frame shows, and the time its render operation was handed.
 std::vector<Shown> ReplayTimeline(const std::map<std::uint32_t, std::string>& frames) {
   std::vector<Shown> shown;
-  std::uint32_t start[14] = {0};
-  int slot = 0;
+  SlotReplay replay;
   for (const auto& [at, path] : frames) {
-    std::uint32_t elapsed = at - start[slot];
-    if (elapsed > kDurations[slot] && slot < 13) start[++slot] = at;
-    shown.push_back({at, slot, elapsed, path});
+    const ReplayedFrame frame = replay.Next(at);
+    shown.push_back({at, frame.slot, frame.elapsed, path});
   }
   return shown;
 }

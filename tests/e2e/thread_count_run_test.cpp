@@ -11,6 +11,7 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include "runtime/session.h"
 #include "music/beat_flags.h"
 #include "runtime/entry.h"
 #include "runtime/timeline.h"
@@ -41,24 +42,15 @@ class ThreadCountRunTest : public HeadlessTest {
   // Plays to the end scroller's first seconds with a frame every `stepMs` of timeline time.
   std::vector<Frame> Play(int threads, DWORD depth, std::uint32_t stepMs) {
     ScopedWorkerThreads pool(threads);
-    ResetSoundLibrary();
-    ResetWindowsState();
-    HasShutDown = false;
-    Playing = false;
-    // As a new process starts them; the run before may have left them otherwise.
-    BeatFlagA = 1;
-    BeatFlagB = 0;
     DirectDrawSettings() = DirectDrawSettingsData{};
     std::erase_if(DirectDrawSettings().modeDepths, [depth](DWORD offered) { return offered > depth; });
     DirectDrawSettings().desktopDepth = depth;
     // A backend of its own for each run: its clock and script start afresh.
     HeadlessBackend run;
     run.printBoxes = false;
-    SetWindowsBackend(&run);
-    SetSoundDevice(&run);
     run.frameStepMicroseconds = stepMs * 1000u;
     run.scriptClock = [&run] {
-      return Playing ? static_cast<std::int64_t>(static_cast<std::uint32_t>(run.Milliseconds() - SlotTable[0].start)) : -1;
+      return WhereIs(run.Milliseconds()).timelineMs;
     };
     run.script.push_back(ScriptedMessage{130000, WM_KEYDOWN, VK_ESCAPE});
     std::vector<Frame> frames;
@@ -70,19 +62,17 @@ class ThreadCountRunTest : public HeadlessTest {
         const std::uint8_t* row = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
         for (int x = 0; x < rowBytes; ++x) hash = (hash ^ row[x]) * 1099511628211ull;
       }
-      frames.push_back(Frame{static_cast<std::uint32_t>(now - SlotTable[0].start), hash});
+      frames.push_back(Frame{static_cast<std::uint32_t>(WhereIs(now).timelineMs), hash});
       if (frames.size() > 1000) PostBackendMessage(WM_CLOSE, 0);  // the escape went missing
     };
-    std::string commandLine;
     {
       // The production keeps some of its pictures until the process ends, as it was written to;
       // the next run in this process drops the pointers, which the leak checker would report.
       KeptUntilExit kept;
-      EXPECT_EQ(WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWDEFAULT), 0);
+      // A session of its own for each run, as a new process would play it.
+      EXPECT_EQ(Session(run, run).Play(""), 0);
     }
     EXPECT_TRUE(run.boxes.empty());
-    ResetSoundLibrary();
-    ResetWindowsState();
     SetSoundDevice(&backend);
     SetWindowsBackend(&backend);
     return frames;

@@ -10,12 +10,12 @@
 #include <map>
 #include <vector>
 
+#include "runtime/session.h"
 #include "tests/apps/pakgen/package_fixture.h"
 
 namespace {
 
 // When each slot begins, in seconds; the last slot lasts until the user leaves.
-constexpr std::array<int, 14> kSlotStarts{0, 11, 16, 36, 51, 65, 70, 71, 76, 77, 82, 94, 109, 127};
 
 struct Playback {
   std::map<int, std::vector<int>> noteTimes;  // instrument → milliseconds of its notes
@@ -89,8 +89,9 @@ TEST(PakgenModule, KickMarksTheBeatAndAccentsFallInEverySlot) {
   // 120 beats a minute: about two kicks a second, never a silent stretch of more than a beat.
   EXPECT_GE(static_cast<double>(kicks.size()), 1.9 * p.totalTime / 1000);
   for (std::size_t i = 1; i < kicks.size(); ++i) EXPECT_LE(kicks[i] - kicks[i - 1], 520) << "at " << kicks[i] << " ms";
-  for (std::size_t s = 0; s < kSlotStarts.size(); ++s) {
-    const int from = kSlotStarts[s] * 1000, to = s + 1 < kSlotStarts.size() ? kSlotStarts[s + 1] * 1000 : p.totalTime;
+  for (std::size_t s = 0; s < kSlotCount; ++s) {
+    const int from = static_cast<int>(Schedule()[s].startMs),
+              to = s + 1 < kSlotCount ? static_cast<int>(Schedule()[s + 1].startMs) : p.totalTime;
     auto in = [&](const std::vector<int>& times) {
       return std::count_if(times.begin(), times.end(), [&](int t) { return t >= from && t < to; });
     };

@@ -88,6 +88,7 @@ TEST_F(BlobSceneTest, NoResultOfTheFrameIsChecked) {
         "IDirect3DDevice3::EndScene"}) {
     faults::Fail(operation, faults::Calls(operation) + 1, 0);
     EXPECT_EQ(FatalMessageOf([] { RenderBlobScene(5001, nullptr); }), "") << operation;
+    EXPECT_GT(faults::Fired(operation), 0u) << operation << " was never made to fail";
     faults::Reset();
   }
   EXPECT_TRUE(BoxTexts().empty());
@@ -194,6 +195,7 @@ TEST_F(FlareSceneTest, OtherFailuresOfTheFrameGoUnnoticed) {
         "IDirect3DDevice3::EndScene", "IDirect3DDevice3::GetTransform"}) {
     faults::Fail(operation, faults::Calls(operation) + 1, 0);
     EXPECT_EQ(FatalMessageOf([] { RenderFlareScene(4000, nullptr); }), "") << operation;
+    EXPECT_GT(faults::Fired(operation), 0u) << operation << " was never made to fail";
     faults::Reset();
   }
 }

@@ -156,6 +156,8 @@ TEST_F(MeshSceneTest, EveryFailureHasItsMessage) {
   for (const char* ignored : {"IDirect3DViewport3::Clear", "IDirect3DDevice3::EndScene", "IDirect3DDevice3::SetRenderState"})
     faults::Fail(ignored, faults::Calls(ignored) + 1);
   EXPECT_EQ(FatalMessageOf([&] { RenderMeshScene(100, canvas.data()); }), "");
+  for (const char* ignored : {"IDirect3DViewport3::Clear", "IDirect3DDevice3::EndScene", "IDirect3DDevice3::SetRenderState"})
+    EXPECT_EQ(faults::Fired(ignored), 1u) << ignored;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/session.h"
 #include "data/member_file.h"
 #include "data/pak_archive.h"
 #include "music/music.h"
@@ -15,8 +16,6 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr std::uint64_t kSpan = 140000;  // ms: ten seconds into the last slot
-const std::uint64_t kSlotStarts[] = {0, 11000, 16000, 36000, 51000, 65000, 70000,
-                                     71000, 76000, 77000, 82000, 94000, 109000, 127000};
 
 class ProductionMusicTest : public SoundTest {
  protected:
@@ -60,9 +59,9 @@ TEST_F(ProductionMusicTest, SyncsFireOnTheNotesItsPatternsHoldAndInEverySlot) {
     EXPECT_EQ(fired, expected) << "instrument " << instrument;
 
     std::string perSlot;
-    for (std::size_t slot = 0; slot < std::size(kSlotStarts); ++slot) {
-      const std::uint64_t from = kSlotStarts[slot];
-      const std::uint64_t to = slot + 1 < std::size(kSlotStarts) ? kSlotStarts[slot + 1] : lastSlotEnd;
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+      const std::uint64_t from = Schedule()[slot].startMs;
+      const std::uint64_t to = slot + 1 < kSlotCount ? Schedule()[slot + 1].startMs : lastSlotEnd;
       int count = 0;
       for (std::uint64_t t : fired) count += t > from && t <= to;
       EXPECT_GT(count, 0) << "instrument " << instrument << " in slot " << slot;
