@@ -19,7 +19,7 @@
 //                           blending (pixel_operations.h), the write (render_target.h)
 //
 // There is one sequence of steps at any thread count, each step split into pieces by RunParts
-// (platform/worker_pool.h) and ending before the next begins: 1 and Project in vertex ranges;
+// (platform/threads/worker_pool.h) and ending before the next begins: 1 and Project in vertex ranges;
 // Mark in triangle ranges; 3 and Copy in vertex ranges; then Assemble. A small draw, or any draw
 // on one thread, is one piece a step, run in place. On one thread Assemble hands each triangle
 // straight to DrawTriangle. With the pool, Assemble and the rasteriser's set-up (SetUpTriangle)
