@@ -8,27 +8,23 @@
 
 namespace {
 
-// An hour at 60 frames a second, so that a run seldom grows the list while it plays.
-constexpr std::size_t kExpectedIntervals = 60 * 60 * 60;
+constexpr std::uint32_t kCountedMicroseconds = 100000;
 
 double Milliseconds(std::uint32_t microseconds) { return microseconds / 1000.0; }
 
-// The nearest-rank percentile of sorted values.
-std::uint32_t Percentile(const std::vector<std::uint32_t>& sorted, int percent) {
-  const std::size_t rank = (sorted.size() * static_cast<std::size_t>(percent) + 99) / 100;
-  return sorted[std::max<std::size_t>(rank, 1) - 1];
-}
-
 }  // namespace
 
-FrameReport::FrameReport() { intervals_.reserve(kExpectedIntervals); }
+FrameReport::FrameReport() : counts_(kCountedMicroseconds, 0) {}
 
 void FrameReport::Shown(std::int64_t microseconds) {
   ++frames_;
   if (chained_) {
-    const std::int64_t interval = std::max<std::int64_t>(microseconds - last_, 0);
-    intervals_.push_back(static_cast<std::uint32_t>(
-        std::min<std::int64_t>(interval, std::numeric_limits<std::uint32_t>::max())));
+    const auto interval = static_cast<std::uint32_t>(std::clamp<std::int64_t>(
+        microseconds - last_, 0, std::numeric_limits<std::uint32_t>::max()));
+    if (interval < kCountedMicroseconds) ++counts_[interval];
+    else stalls_.insert(std::upper_bound(stalls_.begin(), stalls_.end(), interval), interval);
+    ++intervals_;
+    totalMicroseconds_ += interval;
   }
   chained_ = true;
   last_ = microseconds;
@@ -38,25 +34,35 @@ void FrameReport::Paused() { chained_ = false; }
 
 std::string FrameReport::Line(std::int64_t refreshMicroseconds, double cpuSeconds, double wallSeconds,
                               const std::string& timing) const {
-  std::vector<std::uint32_t> sorted = intervals_;
-  std::sort(sorted.begin(), sorted.end());
-  double seconds = 0;
-  for (std::uint32_t interval : sorted) seconds += interval / 1e6;
+  // The nearest-rank percentile: the interval at rank ceil(n * percent / 100), counting up from
+  // the shortest.
+  auto percentile = [this](int percent) {
+    const std::uint64_t rank = std::max<std::uint64_t>((intervals_ * static_cast<std::uint64_t>(percent) + 99) / 100, 1);
+    std::uint64_t seen = 0;
+    for (std::uint32_t value = 0; value < kCountedMicroseconds; ++value) {
+      seen += counts_[value];
+      if (seen >= rank) return value;
+    }
+    return stalls_[rank - seen - 1];
+  };
+  const double seconds = static_cast<double>(totalMicroseconds_) / 1e6;
   const double late = 1.5 * static_cast<double>(refreshMicroseconds);
-  const auto lateCount = sorted.end() - std::upper_bound(sorted.begin(), sorted.end(), late,
-                                                         [](double limit, std::uint32_t v) { return limit < v; });
+  std::uint64_t lateCount = 0;
+  for (std::uint32_t value = 0; value < kCountedMicroseconds; ++value) lateCount += value > late ? counts_[value] : 0;
+  for (std::uint32_t stall : stalls_) lateCount += stall > late;
   char intervals[160] = "no frame intervals";
-  if (!sorted.empty()) {
+  if (intervals_ > 0) {
     std::snprintf(intervals, sizeof intervals, "frame interval median %.1f ms, 95th %.1f ms, 99th %.1f ms, max %.1f ms",
-                  Milliseconds(Percentile(sorted, 50)), Milliseconds(Percentile(sorted, 95)),
-                  Milliseconds(Percentile(sorted, 99)), Milliseconds(sorted.back()));
+                  Milliseconds(percentile(50)), Milliseconds(percentile(95)), Milliseconds(percentile(99)),
+                  Milliseconds(percentile(100)));
   }
   char line[512];
   std::snprintf(line, sizeof line,
-                "frame report: %llu frames shown, %.2f s, %.1f frames/s; %s; %lld later than %.1f ms; "
+                "frame report: %llu frames shown, %.2f s, %.1f frames/s; %s; %llu later than %.1f ms; "
                 "CPU %.2f s in %.2f s (%.0f %% of one core); %s",
-                static_cast<unsigned long long>(frames_), seconds, seconds > 0 ? sorted.size() / seconds : 0.0,
-                intervals, static_cast<long long>(lateCount), late / 1000.0, cpuSeconds, wallSeconds,
+                static_cast<unsigned long long>(frames_), seconds,
+                seconds > 0 ? static_cast<double>(intervals_) / seconds : 0.0, intervals,
+                static_cast<unsigned long long>(lateCount), late / 1000.0, cpuSeconds, wallSeconds,
                 wallSeconds > 0 ? 100.0 * cpuSeconds / wallSeconds : 0.0, timing.c_str());
   return line;
 }
