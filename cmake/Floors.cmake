@@ -11,7 +11,10 @@ file(GLOB KALETH_WIN32_SOURCES CONFIGURE_DEPENDS
   platform/*.cpp platform/windows/*.cpp platform/threads/*.cpp platform/pixels/*.cpp)
 add_library(kaleth_win32 STATIC ${KALETH_WIN32_SOURCES})
 target_include_directories(kaleth_win32 PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(kaleth_win32 PUBLIC Threads::Threads)
+# The page is built without threads; natively the pool's are the system's.
+if(NOT EMSCRIPTEN)
+  target_link_libraries(kaleth_win32 PUBLIC Threads::Threads)
+endif()
 
 # DirectDraw and Direct3D in software: memory surfaces and the 3D pipeline.
 file(GLOB_RECURSE KALETH_DIRECTX_SOURCES CONFIGURE_DEPENDS platform/directdraw/*.cpp platform/direct3d/*.cpp)
