@@ -1,11 +1,11 @@
 // The command line of kaleth-bench.
 #pragma once
 
-#include "runtime/session.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "runtime/session.h"
 
 struct BenchOptions {
   int frames = 300;       // frames per slot (and copies for the memory floor)

@@ -1,13 +1,12 @@
 // The command line of kaleth-capture.
 #pragma once
 
-#include "runtime/session.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/backends/headless/headless_backend.h"
+#include "runtime/session.h"
 
 struct CaptureOptions {
   std::string outDir;                      // PNG frames go here when set
