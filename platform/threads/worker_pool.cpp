@@ -88,7 +88,10 @@ void WorkerPool::RunJob(int parts, Call call, void* context) {
   wake_.notify_all();
   Work(generation, Job{call, context, parts});
   if (SpinUntil([this] { return unfinished_.load(std::memory_order_acquire) == 0; })) return;
-  for (int left; (left = unfinished_.load(std::memory_order_acquire)) != 0;) unfinished_.wait(left, std::memory_order_acquire);
+  // Not std::atomic::wait: where the standard library has no futex (MinGW's, for one) it loses
+  // wake-ups, and Run would sleep for ever after the last part had returned.
+  std::unique_lock<std::mutex> lock(doneMutex_);
+  done_.wait(lock, [this] { return unfinished_.load(std::memory_order_acquire) == 0; });
 }
 
 void WorkerPool::Work(std::uint32_t generation, const Job& job) {
@@ -99,7 +102,11 @@ void WorkerPool::Work(std::uint32_t generation, const Job& job) {
     if (part >= job.parts) return;
     if (!claim_.compare_exchange_weak(claim, claim + 1, std::memory_order_relaxed)) continue;
     job.call(job.context, part);
-    if (unfinished_.fetch_sub(1, std::memory_order_acq_rel) == 1) unfinished_.notify_all();
+    if (unfinished_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+      // Taking the mutex orders this wake-up after the caller's last look at the count.
+      { std::lock_guard<std::mutex> lock(doneMutex_); }
+      done_.notify_one();
+    }
     claim = claim_.load(std::memory_order_relaxed);
   }
 }

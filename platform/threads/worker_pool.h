@@ -56,6 +56,9 @@ class WorkerPool {
   // worker still holding an older job can never claim a part of a newer one.
   std::atomic<std::uint64_t> claim_{0};
   std::atomic<int> unfinished_{0};  // parts of the current job not yet returned
+  // Where the caller sleeps once it has spun for the last parts in vain.
+  std::mutex doneMutex_;
+  std::condition_variable done_;
 };
 
 // The shared pool, or null when the program draws on one thread.

@@ -2,7 +2,9 @@
 // returns, and jobs follow one another without a part of one running as part of the next.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -30,6 +32,46 @@ TEST(WorkerPool, EveryPartRunsOnceBeforeRunReturnsJobAfterJob) {
         ASSERT_EQ(runs[part], part < parts ? 1 : 0) << threads << " threads, job " << job << ", part " << part;
       }
     }
+  }
+}
+
+// Parts taken by a worker outlast the caller's spin, so that job after job the caller goes to
+// sleep and only the worker's last part wakes it: a lost wake-up freezes the run here, which a
+// watchdog turns into a failure rather than a hang.
+TEST(WorkerPool, TheCallerAsleepIsWokenByTheLastPartJobAfterJob) {
+  for (int threads : {2, 4}) {
+    WorkerPool pool(threads);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<bool> finished{false};
+    std::thread watchdog([&] {
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+      while (!finished && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (!finished) {
+        std::fprintf(stderr, "the pool of %d threads froze: Run never saw its last part return\n", threads);
+        std::abort();
+      }
+    });
+    int sleptOn = 0;
+    for (int job = 0; job < 600; ++job) {
+      std::atomic<int> onWorkers{0};
+      // The caller's part holds back a little for a worker to take one, or the caller, quicker
+      // off the mark, would take every part itself.
+      auto task = [&](int) {
+        if (std::this_thread::get_id() == caller) {
+          const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
+          while (onWorkers == 0 && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+          return;
+        }
+        ++onWorkers;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+      };
+      pool.Run(threads, task);
+      sleptOn += onWorkers > 0;
+    }
+    finished = true;
+    watchdog.join();
+    // Most jobs must have had a part on a worker, or the test tested nothing.
+    EXPECT_GT(sleptOn, 300) << threads << " threads";
   }
 }
 
