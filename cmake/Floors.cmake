@@ -8,7 +8,7 @@
 # The Win32 names, the thread pool and its work objects, pixel formats, the fault registry, the
 # settings lists and the data-folder search: nothing here opens a window or plays a sound.
 file(GLOB KALETH_WIN32_SOURCES CONFIGURE_DEPENDS
-  platform/*.cpp platform/windows/*.cpp platform/threads/*.cpp platform/pixels/*.cpp)
+  platform/*.cpp platform/host/*.cpp platform/windows/*.cpp platform/threads/*.cpp platform/pixels/*.cpp)
 add_library(kaleth_win32 STATIC ${KALETH_WIN32_SOURCES})
 target_include_directories(kaleth_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 # The page is built without threads; natively the pool's are the system's.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/host/host.h"
 #include "platform/setting_text.h"
 
 namespace fs = std::filesystem;
@@ -11,12 +12,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kPackage = "kaleth.pak";
-
-// A folder that exists while the program runs and can never hold a package: the kernel's own
-// entries for the process. A run whose chosen folder cannot be entered goes there, so that the
-// system fails to open its package as in any folder without one, rather than finding one where
-// it was started.
-constexpr const char* kNoPackageFolder = "/proc/self";
 
 bool Holds(const fs::path& folder, const std::string& package) {
   std::error_code code;
@@ -37,16 +32,17 @@ DataFolderSearch FindDataFolder(const std::string& package, const std::string& d
   } else {
     const fs::path working = fs::current_path(code);
     if (!code) candidates.push_back(working);
-    // The kernel's link to the running executable: right however the program was started, and
-    // wherever an unpacked or relocated copy lives.
-    const fs::path program = fs::read_symlink("/proc/self/exe", code);
+    const fs::path program = host::ProgramFile(code);
     if (!code) candidates.push_back((program.parent_path() / dataFromProgram).lexically_normal());
   }
   for (const fs::path& folder : candidates) {
-    std::string name = folder.string();
-    if (name.size() > 1 && name.back() == '/') name.pop_back();
+    std::string name = host::PathText(folder);
+    if (name.size() > 1 && (name.back() == '/' || name.back() == '\\')) name.pop_back();
     search.searched.push_back(name);
-    if (search.found.empty() && Holds(folder, package)) search.found = name;
+    if (search.found.empty() && Holds(folder, package)) {
+      search.found = name;
+      search.foundPath = folder;
+    }
   }
   return search;
 }
@@ -55,7 +51,7 @@ void EnterDataFolder(const char* program, const std::string& dataFromProgram, co
   const DataFolderSearch search = FindDataFolder(kPackage, dataFromProgram, chosen);
   std::error_code code;
   if (!search.found.empty()) {
-    fs::current_path(search.found, code);
+    fs::current_path(search.foundPath, code);
     if (!code) return;
   } else if (search.overridden) {
     fs::current_path(search.searched.front(), code);
@@ -66,7 +62,10 @@ void EnterDataFolder(const char* program, const std::string& dataFromProgram, co
     // Not entered, whether it is missing, not a folder, a dangling link or closed to this user.
     std::fprintf(stderr, "%s: %s was looked for in %s%s, which cannot be entered: %s\n", program, kPackage,
                  list.c_str(), search.overridden ? " (from KALETH_DATA)" : "", code.message().c_str());
-    fs::current_path(kNoPackageFolder, code);
+    // A run whose chosen folder cannot be entered goes where no package can be, so that the
+    // system fails to open its package as in any folder without one, rather than finding one
+    // where it was started.
+    fs::current_path(host::NoPackageFolder(), code);
     return;
   }
   std::fprintf(stderr, "%s: %s is in none of the folders searched: %s%s\n", program, kPackage, list.c_str(),

@@ -3,12 +3,14 @@
 // program moves to the folder that holds the package.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 struct DataFolderSearch {
   std::vector<std::string> searched;  // every folder looked in, in order
   std::string found;                  // the first of them that holds the package; empty if none
+  std::filesystem::path foundPath;    // the same folder, as the system names it
   bool overridden = false;            // KALETH_DATA chose the one folder to look in
 };
 

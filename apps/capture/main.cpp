@@ -9,6 +9,7 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/host/host.h"
 #include "platform/backends/machine_profile.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/backends/viewer_settings.h"
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
     char timing[64];
     std::snprintf(timing, sizeof timing, "virtual clock, a frame every %.3f ms", options.stepMicroseconds / 1000.0);
     std::fprintf(stderr, "%s\n",
-                 backend.report.Line(options.stepMicroseconds, ProcessCpuSeconds(), seconds, timing).c_str());
+                 backend.report.Line(options.stepMicroseconds, host::CpuSeconds(), seconds, timing).c_str());
   }
   return failed ? 1 : code;
 }

@@ -1,13 +1,13 @@
 #include "apps/capture/progress_meter.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/host/host.h"
+
 ProgressMeter::ProgressMeter(std::uint64_t expectedFrames, bool quiet)
     : expected_(std::max<std::uint64_t>(expectedFrames, 1)),
-      live_(!quiet && isatty(STDERR_FILENO)),
+      live_(!quiet && host::ErrorsGoToTerminal()),
       start_(std::chrono::steady_clock::now()),
       lastDraw_(start_) {}
 

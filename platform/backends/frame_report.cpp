@@ -1,6 +1,5 @@
 #include "platform/backends/frame_report.h"
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,9 +66,3 @@ std::string FrameReport::Line(std::int64_t refreshMicroseconds, double cpuSecond
   return line;
 }
 
-double ProcessCpuSeconds() {
-  rusage usage{};
-  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}

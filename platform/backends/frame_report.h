@@ -38,5 +38,3 @@ class FrameReport {
   std::uint64_t totalMicroseconds_ = 0;
 };
 
-// The CPU time the process has used, user and system, in seconds.
-double ProcessCpuSeconds();

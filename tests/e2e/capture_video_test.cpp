@@ -11,7 +11,7 @@
 #include <string>
 
 #include "tests/support/run_program.h"
-#include "tools/common/find_program.h"
+#include "platform/host/host.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 // The key=value lines ffprobe prints for the entries asked of the streams selected.
 std::map<std::string, std::string> Probe(const std::string& file, const std::string& streams,
                                          const std::string& entries) {
-  const std::string ffprobe = FindProgram("ffprobe");
+  const std::string ffprobe = host::FindProgram("ffprobe");
   EXPECT_FALSE(ffprobe.empty()) << "ffprobe is missing: scripts/install-deps.sh installs the ffmpeg package";
   std::map<std::string, std::string> values;
   if (ffprobe.empty()) return values;

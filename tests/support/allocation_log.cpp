@@ -4,14 +4,21 @@
 #include <cstdlib>
 #include <new>
 
+// operator new(std::size_t) and operator new[](std::size_t) by their linker names, which end in
+// the mangled std::size_t: m (unsigned long), or y (unsigned long long) on 64-bit Windows.
+#ifdef _WIN64
+#define OPERATOR_NEW(prefix, kind) prefix##_Zn##kind##y
+#else
+#define OPERATOR_NEW(prefix, kind) prefix##_Zn##kind##m
+#endif
+
 extern "C" {
 void* __real_malloc(std::size_t bytes);
 void* __real_calloc(std::size_t count, std::size_t bytes);
 void* __real_realloc(void* block, std::size_t bytes);
 void __real_free(void* block);
-// operator new(std::size_t) and operator new[](std::size_t), by their linker names.
-void* __real__Znwm(std::size_t bytes);
-void* __real__Znam(std::size_t bytes);
+void* OPERATOR_NEW(__real_, w)(std::size_t bytes);
+void* OPERATOR_NEW(__real_, a)(std::size_t bytes);
 }
 
 namespace {
@@ -46,13 +53,13 @@ void __wrap_free(void* block) {
   if (recording.load(std::memory_order_relaxed) && freeCount < kMaxFrees) freed[freeCount++] = block;
   __real_free(block);
 }
-void* __wrap__Znwm(std::size_t bytes) {
+void* OPERATOR_NEW(__wrap_, w)(std::size_t bytes) {
   CountAllocation();
-  return __real__Znwm(bytes);
+  return OPERATOR_NEW(__real_, w)(bytes);
 }
-void* __wrap__Znam(std::size_t bytes) {
+void* OPERATOR_NEW(__wrap_, a)(std::size_t bytes) {
   CountAllocation();
-  return __real__Znam(bytes);
+  return OPERATOR_NEW(__real_, a)(bytes);
 }
 }
 

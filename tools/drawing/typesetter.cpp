@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <vector>
+
+#include "platform/host/host.h"
 
 namespace {
 
-constexpr const char* kFontDir = "/usr/share/fonts/truetype/dejavu/";
 constexpr std::array<const char*, 5> kFontFiles{"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf",
                                                 "DejaVuSerif-Bold.ttf", "DejaVuSansMono-Bold.ttf"};
 
@@ -24,6 +28,9 @@ void CheckAscii(const std::string& text) {
 struct Typesetter::Impl {
   FT_Library library = nullptr;
   std::array<FT_Face, kFontFiles.size()> faces{};
+  // The faces' files, read whole: FreeType reads a face from memory for as long as it is open,
+  // and a file read by its path object opens in a folder of any name on any system.
+  std::array<std::vector<FT_Byte>, kFontFiles.size()> files;
 
   FT_Face Use(const TextStyle& style) {
     FT_Face face = faces[static_cast<std::size_t>(style.face)];
@@ -68,10 +75,16 @@ struct Typesetter::Impl {
 
 Typesetter::Typesetter() : impl_(std::make_unique<Impl>()) {
   if (FT_Init_FreeType(&impl_->library) != 0) throw std::runtime_error("FreeType did not start");
+  const host::FontFolder fonts = host::DejaVuFonts();
   for (std::size_t i = 0; i < kFontFiles.size(); ++i) {
-    const std::string path = std::string(kFontDir) + kFontFiles[i];
-    if (FT_New_Face(impl_->library, path.c_str(), 0, &impl_->faces[i]) != 0)
-      throw std::runtime_error("cannot open font " + path + " (Debian package fonts-dejavu-core)");
+    const std::filesystem::path path = fonts.folder / kFontFiles[i];
+    std::ifstream file(path, std::ios::binary);
+    std::vector<FT_Byte>& bytes = impl_->files[i];
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof()) bytes.clear();
+    if (bytes.empty() ||
+        FT_New_Memory_Face(impl_->library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &impl_->faces[i]) != 0)
+      throw std::runtime_error("cannot open font " + host::PathText(path) + " " + fonts.whereToGet);
   }
 }
 

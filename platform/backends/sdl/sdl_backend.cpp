@@ -1,17 +1,13 @@
 #include "platform/backends/sdl/sdl_backend.h"
 
 #include <SDL.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
+#include "platform/backends/sdl/box_guard.h"
+#include "platform/host/host.h"
 #include "platform/pixels/pixel_convert.h"
 
 namespace {
@@ -23,25 +19,6 @@ WPARAM virtualKey(SDL_Keycode key) {
   if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_SPACE) return static_cast<WPARAM>(key);
   if (key == SDLK_RETURN) return 0x0D;
   return 0;
-}
-
-// SDL shows a box on X11 from a process it forks for the purpose, while this one waits for it.
-// Were the program ended by a signal meanwhile, that process would stay behind with the box up
-// and the program's output open until the X server went. So a process forked while a box is up
-// is killed by the kernel when the program goes, and SIGTERM or SIGINT, which SDL would only turn
-// into a quit event nobody reads while the box waits, end the program as they would any other.
-std::atomic<pid_t> boxShownBy{0};
-
-void EndWithTheProgram() {
-  const pid_t program = boxShownBy.load();
-  if (program == 0) return;
-  prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (getppid() != program) _exit(1);  // the program went before the kernel was asked
-}
-
-void EndOnSignal(int signal) {
-  ::signal(signal, SIG_DFL);
-  raise(signal);
 }
 
 // Whether presents on `renderer` wait for the display's retrace. SDL reports a renderer asked for
@@ -180,18 +157,8 @@ void SdlBackend::Sleep(std::uint32_t milliseconds) {
 
 void SdlBackend::ShowBox(const char* text, const char* caption, bool owned) {
   std::fprintf(stderr, "[%s] %s\n", caption, text);
-  static std::once_flag registered;
-  std::call_once(registered, [] { pthread_atfork(nullptr, nullptr, EndWithTheProgram); });
-  struct sigaction ending {}, term {}, interrupt {};
-  ending.sa_handler = EndOnSignal;
-  sigemptyset(&ending.sa_mask);
-  sigaction(SIGTERM, &ending, &term);
-  sigaction(SIGINT, &ending, &interrupt);
-  boxShownBy = getpid();
+  BoxGuard guard;
   SDL_ShowSimpleMessageBox(0, caption, text, owned ? window_ : nullptr);
-  boxShownBy = 0;
-  sigaction(SIGTERM, &term, nullptr);
-  sigaction(SIGINT, &interrupt, nullptr);
 }
 
 void SdlBackend::Present(const FrameView& frame) {
@@ -273,5 +240,5 @@ SDL_Texture* SdlBackend::SharpTexture(int width, int height) {
 
 std::string SdlBackend::FrameReportLine(double wallSeconds) const {
   const std::int64_t refresh = pacer_ ? pacer_->RefreshMicroseconds() : 1000000 / kAssumedRefreshHz;
-  return report_.Line(refresh, ProcessCpuSeconds(), wallSeconds, pacer_ ? pacer_->Describe() : "no window");
+  return report_.Line(refresh, host::CpuSeconds(), wallSeconds, pacer_ ? pacer_->Describe() : "no window");
 }
