@@ -9,7 +9,7 @@ FUZZERS    := pak_directory pcx mesh3ds module
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 
-.PHONY: all deps build asan tsan test-threads run test bench fuzz-smoke package install clean web serve-web test-web bench-web
+.PHONY: all deps build asan tsan test-threads run test bench fuzz-smoke package install clean web serve-web test-web bench-web windows test-windows
 
 all: build
 
@@ -85,6 +85,7 @@ install: build
 	cmake --install $(BUILD) --strip --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WEB_BUILD) $(WIN_BUILD)
 
 include apps/kaleth-web/web.mk
+include packaging/windows/windows.mk

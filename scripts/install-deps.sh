@@ -12,6 +12,7 @@ packages=(
   imagemagick assimp-utils openmpt123
   dpkg-dev file lintian desktop-file-utils man-db groff-base
   emscripten chromium
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 pulseaudio zip
 )
 # The page's tests run on node with npm; a node from elsewhere that brings its own npm will do.
 command -v npm >/dev/null || packages+=(npm)
