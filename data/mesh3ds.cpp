@@ -45,6 +45,12 @@ void Mesh3ds::load(const char* name) {
   position = 0;
   // A read cut off by the end of the file has its own messages here.
   file.emplace(name, "Unable to open datafile", MemberFile::AtTheCut::kReadZeros);
+  // Closed however the load ends, a damaged member's fatal error too: a package left open
+  // cannot be replaced on Windows.
+  struct CloseAtTheEnd {
+    std::optional<MemberFile>& file;
+    ~CloseAtTheEnd() { file.reset(); }
+  } closeAtTheEnd{file};
   std::uint16_t id = 0;
   // Not even the first chunk's id: a member that ends there is no 3ds file, but one that the
   // file has lost is a damaged package.
@@ -60,7 +66,6 @@ void Mesh3ds::load(const char* name) {
   faceNormals = static_cast<MeshVector*>(CheckedAlloc(sizeof(MeshVector) * faceCount));
   vertexNormals = static_cast<MeshVector*>(CheckedAlloc(sizeof(MeshVector) * vertexCount));
   computeMeshNormals();
-  file.reset();
 }
 
 void Mesh3ds::walkChunk(std::uint32_t end, std::initializer_list<ChunkReader> readers) {

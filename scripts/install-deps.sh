@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libxmp-dev libfreetype-dev fonts-dejavu-core libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool openbox ffmpeg
+  xvfb xdotool x11-utils openbox ffmpeg
   clang libclang-rt-14-dev
   imagemagick assimp-utils openmpt123
   dpkg-dev file lintian desktop-file-utils man-db groff-base

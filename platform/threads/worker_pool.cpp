@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 
 #include "platform/setting_text.h"
 
@@ -62,6 +63,13 @@ int ProcessorCount() {
 }  // namespace
 
 WorkerPool::WorkerPool(int threads) {
+  // Where the threads library makes a mutex or condition variable on its first use (MinGW's
+  // does, on the heap), every one of the pool's is used once here, so that no draw allocates.
+  for (auto [mutex, condition] : {std::pair{&mutex_, &wake_}, std::pair{&doneMutex_, &done_}}) {
+    std::unique_lock<std::mutex> lock(*mutex);
+    condition->wait_for(lock, std::chrono::nanoseconds(0));
+    condition->notify_one();
+  }
   for (int i = 1; i < threads; ++i) workers_.emplace_back([this] { WorkerLoop(); });
 }
 

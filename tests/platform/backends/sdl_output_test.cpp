@@ -14,6 +14,7 @@
 #include "platform/soundlib/bass.h"
 #include "platform/backends/sdl/sdl_sound_output.h"
 #include "tests/platform/soundlib/sound_test.h"
+#include "tests/support/environment.h"
 
 namespace {
 
@@ -40,13 +41,13 @@ class SdlOutputTest : public ::testing::Test {
   void TearDown() override {
     ResetSoundLibrary();
     SetSoundDevice(nullptr);
-    unsetenv("SDL_AUDIODRIVER");
+    UnsetEnvironment("SDL_AUDIODRIVER");
   }
   SdlSoundDevice device;
 };
 
 TEST_F(SdlOutputTest, TheDevicesThreadPlaysTheModuleAndFiresEveryNoteInOrder) {
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SetEnvironment("SDL_AUDIODRIVER", "dummy");
   ASSERT_EQ(BASS_Init(-1, 44100, 0, nullptr), TRUE);
   const std::vector<std::uint8_t> bytes = BuildXm(BeatSong());
   const HMUSIC music = BASS_MusicLoad(bytes.data(), TRUE, BASS_MUSIC_RAMP | BASS_MUSIC_LOOP, static_cast<DWORD>(bytes.size()));
@@ -75,7 +76,7 @@ TEST_F(SdlOutputTest, TheDevicesThreadPlaysTheModuleAndFiresEveryNoteInOrder) {
 }
 
 TEST_F(SdlOutputTest, WithoutASoundDeviceInitFails) {
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SetEnvironment("SDL_AUDIODRIVER", "no-such-driver");
   EXPECT_EQ(BASS_Init(-1, 44100, 0, nullptr), FALSE);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
   EXPECT_EQ(BASS_Start(), FALSE);
