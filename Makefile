@@ -51,6 +51,7 @@ test: build asan
 	$(MAKE) test-threads
 	$(MAKE) fuzz-smoke
 	$(MAKE) test-web
+	$(MAKE) test-windows
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALETH_FUZZ=ON

@@ -36,3 +36,25 @@ TEST_F(WineTest, ThePoolNeverFreezesAtTwoOrFourThreads) {
 }
 
 }  // namespace
+
+namespace {
+
+// The remix kit's round trip on Windows paths: the package taken apart and packed again is the
+// same bytes.
+TEST_F(WineTest, TheRemixKitPacksWhatItTookApartIntoTheSameBytes) {
+  const std::filesystem::path base = FreshDir("wine-remix");
+  std::filesystem::create_directories(base);
+  const std::vector<std::string> environment = WineEnvironment();
+  const ProgramResult extract = RunProgram(
+      UnderWine(WindowsPath("kaleth-pak.exe"), {"extract", WindowsPath("kaleth.pak").string(), (base / "remix").string()}),
+      environment, base.string(), 120);
+  ASSERT_EQ(extract.exitCode, 0) << extract.output;
+  const ProgramResult pack = RunProgram(
+      UnderWine(WindowsPath("kaleth-pak.exe"), {"pack", (base / "remix").string(), (base / "again.pak").string()}),
+      environment, base.string(), 120);
+  ASSERT_EQ(pack.exitCode, 0) << pack.output;
+  EXPECT_EQ(RunProgram({"/usr/bin/cmp", WindowsPath("kaleth.pak").string(), (base / "again.pak").string()}).exitCode, 0);
+  std::filesystem::remove_all(base);
+}
+
+}  // namespace
