@@ -46,9 +46,9 @@ freetype_steps() {
   configure_steps --with-zlib=yes --with-png=no --with-bzip2=no --with-harfbuzz=no --with-brotli=no
 }
 sdl_steps() {
-  # SDL's own main is not used: the programs have their own.
+  # What the programs use: a window, its renderer, keys, the timer and sound; no game devices.
   configure_steps --disable-video-opengles --disable-video-vulkan --disable-render-d3d11 --disable-sdl2-config \
-    --disable-hidapi
+    --disable-joystick --disable-haptic --disable-hidapi --disable-sensor --disable-power
 }
 
 build zlib zlib1g-dev zlib zlib_steps

@@ -5,8 +5,11 @@ WIN_DEPS  := $(WIN_BUILD)/deps
 $(WIN_DEPS)/sdl2.built: scripts/build-win-deps.sh | deps
 	JOBS=$(JOBS) scripts/build-win-deps.sh $(WIN_DEPS)
 
+# The Linux build's optimisation, so that both compute the same bytes; without its debugging
+# information, which the release strips anyway.
 $(WIN_BUILD)/cmake/build.ninja: $(WIN_DEPS)/sdl2.built | deps
 	cmake -S . -B $(WIN_BUILD)/cmake -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
 	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64-x86_64.cmake) \
 	  -DKALETH_WIN_DEPS=$(abspath $(WIN_DEPS)/prefix) -DKALETH_NATIVE_BUILD=$(abspath $(BUILD))
 

@@ -23,7 +23,7 @@ TEST_F(WineTest, TheUnitTestsPassUnderWine) {
 // A lost wake-up in the pool froze one run in three at two threads: a few hundred jobs of every
 // run sleep until their last part returns, repeated at two and four threads.
 TEST_F(WineTest, ThePoolNeverFreezesAtTwoOrFourThreads) {
-  constexpr int kRepeats = 40;
+  constexpr int kRepeats = 25;
   for (const char* threads : {"2", "4"}) {
     const ProgramResult run = RunProgram(
         UnderWine(WindowsPath("kaleth-tests.exe"), {"--gtest_filter=WorkerPool*:ThreadPool*",
