@@ -46,6 +46,8 @@ double Median(std::vector<double> values) {
 int PlayInRealTime() {
   WebBackend backend;
   const int code = Session(backend, backend).Play("");
+  // A fatal error's box is still to be seen.
+  backend.ShowPendingBoxes();
   ReportEnd(code, "{}");
   return code;
 }
