@@ -9,8 +9,11 @@ endif()
 # SSE2 intrinsics become WebAssembly SIMD; C++ exceptions carry the fatal errors to the entry.
 # They are JavaScript's: this emscripten's Asyncify stops at WebAssembly's own (-fwasm-exceptions:
 # "unexpected expression type" in the Asyncify pass).
-add_compile_options(-msimd128 -msse2 -fexceptions)
-add_link_options(-fexceptions)
+# Conversions from float to integer are the saturating instructions (without them each one is a
+# range test and a branch) and memcpy and memset the bulk memory ones; every browser with SIMD has
+# both.
+add_compile_options(-msimd128 -msse2 -mnontrapping-fptoint -mbulk-memory -fexceptions)
+add_link_options(-mnontrapping-fptoint -mbulk-memory -fexceptions)
 
 # libxmp as built for the page. Under Emscripten xmp.h would include emscripten.h inside its
 # extern "C" block, which C++ refuses; with XMP_SYM_VISIBILITY its declarations only say what they
