@@ -40,5 +40,7 @@ WEB_TEST_ENV := NODE_PATH=$(abspath $(WEB_DRIVER)/node_modules) KALETH_WEB_SITE=
 test-web: web $(WEB_DRIVER)/node_modules/.installed
 	$(WEB_TEST_ENV) node --test tests/web/
 
-bench-web: web $(WEB_DRIVER)/node_modules/.installed
-	$(WEB_TEST_ENV) node tests/web/bench.js
+# The page beside kaleth-bench at one thread, from its Release build (as make bench builds it).
+bench-web: web $(WEB_DRIVER)/node_modules/.installed $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kaleth-bench
+	$(WEB_TEST_ENV) KALETH_BENCH=$(abspath $(BENCH_BUILD))/kaleth-bench node tests/web/bench.js
