@@ -12,7 +12,7 @@ $(WEB_BUILD)/cmake/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD)/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DKALETH_WEB_XMP=$(abspath $(WEB_BUILD)/libxmp)
 
-# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth.js, kaleth.wasm,
+# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth-sound.js, kaleth.js, kaleth.wasm,
 # kaleth.pak (made by the native build) and the source it was built from; the folders below hold
 # the build.
 web: build $(WEB_BUILD)/cmake/build.ninja

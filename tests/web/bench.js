@@ -1,7 +1,8 @@
 // The page's figures in headless chromium beside the native program's on one thread, measured in
 // one run: what each slot's frames cost (median ms; the page in its capture mode at 60 frames a
 // second, kaleth-bench at KALETH_THREADS=1), the whole production's frames per second, their
-// ratios, and the download.
+// ratios; the page played in real time for a minute (KALETH_PLAY_SECONDS): its presents a second
+// and the sound's underruns; and the download.
 //   make bench-web
 'use strict';
 
@@ -61,6 +62,25 @@ async function measurePage() {
   }
 }
 
+// The page played in real time for `seconds`: presents a second and what the sound node said.
+async function measurePlay(seconds) {
+  const { server, url } = await serve();
+  const browser = await launch();
+  try {
+    const { page } = await open(browser, url);
+    await page.waitForFunction(() => !document.getElementById('play').disabled, { timeout: 60000 });
+    await page.click('#play');
+    await page.waitForFunction(() => window.kaleth.sound && window.kaleth.sound.buffers > 0, { timeout: 30000 });
+    const before = await page.evaluate(() => ({ presented: window.kaleth.presented, at: performance.now() }));
+    await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+    const after = await page.evaluate(() => ({ presented: window.kaleth.presented, at: performance.now(), sound: window.kaleth.sound }));
+    return { presentsPerSecond: (after.presented - before.presented) / ((after.at - before.at) / 1000), sound: after.sound };
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
 const fixed = (value, width, decimals = 2) => value.toFixed(decimals).padStart(width);
 
 async function main() {
@@ -85,9 +105,16 @@ async function main() {
               `ratio ${(native.framesPerSecond / pageRate).toFixed(2)}`);
   console.log(`the page's start-up before the timeline: ${(page.drawingSeconds - page.timelineSeconds).toFixed(2)} s`);
 
+  const seconds = Number(process.env.KALETH_PLAY_SECONDS || 60);
+  if (seconds > 0) {
+    const play = await measurePlay(seconds);
+    console.log(`played in real time for ${seconds} s: ${play.presentsPerSecond.toFixed(1)} presents a second; sound through ` +
+                `the ${play.sound.node}, ${play.sound.buffers} buffers, ${play.sound.underruns} underruns`);
+  }
+
   console.log('file                     bytes      gzip -9');
   let total = 0;
-  for (const name of ['index.html', 'kaleth-page.js', 'kaleth.js', 'kaleth.wasm', 'kaleth.pak']) {
+  for (const name of ['index.html', 'kaleth-page.js', 'kaleth-sound.js', 'kaleth.js', 'kaleth.wasm', 'kaleth.pak']) {
     const bytes = fs.readFileSync(path.join(siteDir, name));
     const gzip = zlib.gzipSync(bytes, { level: 9 }).length;
     total += gzip;
