@@ -115,6 +115,7 @@ async function main() {
   console.log('file                     bytes      gzip -9');
   let total = 0;
   for (const name of ['index.html', 'kaleth-page.js', 'kaleth-sound.js', 'kaleth.js', 'kaleth.wasm', 'kaleth.pak']) {
+    if (!fs.existsSync(path.join(siteDir, name))) continue;
     const bytes = fs.readFileSync(path.join(siteDir, name));
     const gzip = zlib.gzipSync(bytes, { level: 9 }).length;
     total += gzip;
