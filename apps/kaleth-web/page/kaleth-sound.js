@@ -1,15 +1,16 @@
 // The page's sound on the browser's audio thread: an AudioWorklet processor that plays what the
-// program mixes, from a ring of stereo frames. Whenever the ring holds less than two buffers it
+// program mixes, from a ring of stereo frames. Whenever the ring holds less than three buffers it
 // asks the page for one more (once at a time), saying how many frames it still has to play, so
-// that the program's frames on the main thread can be a buffer long before it runs dry; a render
-// quantum it cannot fill from the ring after the sound began is an underrun, told to the page.
+// that the main thread can be busy for nearly three buffers (139 ms at 44,100 Hz) before the ring
+// runs dry; a render quantum it cannot fill from the ring after the sound began is an underrun,
+// told to the page.
 'use strict';
 
 class KalethSound extends AudioWorkletProcessor {
   constructor(options) {
     super();
     this.bufferFrames = options.processorOptions.bufferFrames;
-    this.capacity = 4 * this.bufferFrames;
+    this.capacity = 4 * this.bufferFrames;  // three held and one on its way
     this.left = new Float32Array(this.capacity);
     this.right = new Float32Array(this.capacity);
     this.readAt = 0;
@@ -60,7 +61,7 @@ class KalethSound extends AudioWorkletProcessor {
       this.underruns += 1;
       this.port.postMessage({ underruns: this.underruns });
     }
-    if (this.started && !this.asked && this.held < 2 * this.bufferFrames) {
+    if (this.started && !this.asked && this.held < 3 * this.bufferFrames) {
       this.asked = true;
       this.port.postMessage({ need: this.bufferFrames, queued: this.held });
     }

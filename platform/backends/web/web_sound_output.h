@@ -1,8 +1,8 @@
 // The browser's output: the page's audio node asks for sound a buffer at a time, between the
 // program's frames, saying how much it has still to play before that buffer. In an AudioWorklet
-// that is what its ring holds (it asks while it still has a buffer or more to play, so that a long
-// frame does not starve it); a script processor plays each buffer after the one it is playing. As
-// on a sound device, a note's syncs fire when it is heard, within a buffer.
+// that is what its ring holds (it asks for the next while it still holds nearly three buffers, so
+// that a long frame does not starve it); a script processor plays each buffer after the one it is
+// playing. As on a sound device, a note's syncs fire when it is heard, within a buffer.
 #pragma once
 
 #include <cstdint>
