@@ -7,8 +7,13 @@ if(NOT EXISTS "${KALETH_WEB_XMP}/include/xmp.h")
 endif()
 
 # SSE2 intrinsics become WebAssembly SIMD; C++ exceptions carry the fatal errors to the entry.
-add_compile_options(-msimd128 -msse2 -fexceptions)
-add_link_options(-fexceptions)
+# They are JavaScript's: this emscripten's Asyncify stops at WebAssembly's own (-fwasm-exceptions:
+# "unexpected expression type" in the Asyncify pass).
+# Conversions from float to integer are the saturating instructions (without them each one is a
+# range test and a branch) and memcpy and memset the bulk memory ones; every browser with SIMD has
+# both.
+add_compile_options(-msimd128 -msse2 -mnontrapping-fptoint -mbulk-memory -fexceptions)
+add_link_options(-mnontrapping-fptoint -mbulk-memory -fexceptions)
 
 # libxmp as built for the page. Under Emscripten xmp.h would include emscripten.h inside its
 # extern "C" block, which C++ refuses; with XMP_SYM_VISIBILITY its declarations only say what they
@@ -29,11 +34,37 @@ target_link_libraries(kaleth_capture_run PUBLIC kaleth_system kaleth_backend_hea
 # The page's capture mode takes kaleth-capture's options.
 add_executable(kaleth apps/kaleth-web/main.cpp)
 target_link_libraries(kaleth PRIVATE kaleth_system kaleth_backend_web kaleth_capture_run)
-set_target_properties(kaleth PROPERTIES SUFFIX ".js")
-# The main loop waits in Sleep and in the present; Asyncify unwinds it to the browser there.
+set_target_properties(kaleth PROPERTIES SUFFIX ".js" LINK_DEPENDS ${CMAKE_BINARY_DIR}/asyncify-only.txt)
+# The main loop waits in Sleep and in the present (and the capture mode where it hands a frame to
+# the page); Asyncify unwinds it to the browser there. Only the functions that can be on the stack
+# then are instrumented, as the optimiser leaves them (some of those below are inlined into their
+# callers and match nothing: the linker says so). The drawing code is not among them, and runs
+# as it would without Asyncify. The exceptions' JavaScript trampolines (dynCall_*) are on the way.
+# Wildcards keep parentheses, commas and spaces out of the names.
+set(KALETH_WEB_UNWINDING
+  main
+  *PlayInRealTime*
+  *Capture*CaptureOptions*
+  std::__2::function*FrameView*
+  std::__2::__function::__value_func*FrameView*
+  Session::*
+  BeginRun*
+  ShowLoadingPicture*
+  RunMainLoop*
+  PresentFrame*
+  Sleep*
+  IDirectDrawSurface4::Blt*
+  IDirectDrawSurface4::Flip*
+  IDirectDrawSurface4::flipPages*
+  IDirectDrawSurface4::presentToScreen*
+  WebBackend::*
+  HeadlessBackend::Present*
+  dynCall_*)
+list(JOIN KALETH_WEB_UNWINDING "\n" KALETH_WEB_UNWINDING_LINES)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/asyncify-only.txt CONTENT "${KALETH_WEB_UNWINDING_LINES}\n" @ONLY)
 # main runs when the page says so (Play, or a capture).
 target_link_options(kaleth PRIVATE
-  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_ONLY=@${CMAKE_BINARY_DIR}/asyncify-only.txt
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
   -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 -sENVIRONMENT=web
   "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"

@@ -12,7 +12,7 @@ $(WEB_BUILD)/cmake/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD)/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DKALETH_WEB_XMP=$(abspath $(WEB_BUILD)/libxmp)
 
-# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth.js, kaleth.wasm,
+# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth-sound.js, kaleth.js, kaleth.wasm,
 # kaleth.pak (made by the native build) and the source it was built from; the folders below hold
 # the build.
 web: build $(WEB_BUILD)/cmake/build.ninja
@@ -40,5 +40,7 @@ WEB_TEST_ENV := NODE_PATH=$(abspath $(WEB_DRIVER)/node_modules) KALETH_WEB_SITE=
 test-web: web $(WEB_DRIVER)/node_modules/.installed
 	$(WEB_TEST_ENV) node --test tests/web/
 
-bench-web: web $(WEB_DRIVER)/node_modules/.installed
-	$(WEB_TEST_ENV) node tests/web/bench.js
+# The page beside kaleth-bench at one thread, from its Release build (as make bench builds it).
+bench-web: web $(WEB_DRIVER)/node_modules/.installed $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target kaleth-bench
+	$(WEB_TEST_ENV) KALETH_BENCH=$(abspath $(BENCH_BUILD))/kaleth-bench node tests/web/bench.js

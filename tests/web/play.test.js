@@ -51,6 +51,7 @@ test('the page plays after Play, with its music, and Escape ends it', { timeout:
     assert.ok(seen.size >= 4, 'the picture moves');
     const sound = await page.evaluate(() => window.kaleth.sound);
     assert.equal(sound.rate, 44100);
+    assert.equal(sound.node, 'AudioWorklet');
     assert.ok(sound.buffers > 20, 'the music is being played');
 
     await page.keyboard.press('Escape');
@@ -59,6 +60,27 @@ test('the page plays after Play, with its music, and Escape ends it', { timeout:
     assert.equal(await page.$eval('#status', (e) => e.textContent), 'KALETH has ended.');
     assert.deepEqual(errors, []);
   });
+});
+
+test('where the browser has no AudioWorklet the music plays from the main thread', { timeout: 120000 }, async () => {
+  const { server, url } = await serve();
+  const browser = await launch();
+  try {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(() => {
+      Object.defineProperty(BaseAudioContext.prototype, 'audioWorklet', { get: () => undefined });
+    });
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => !document.getElementById('play').disabled, { timeout: 60000 });
+    await page.click('#play');
+    await page.waitForFunction(() => window.kaleth.sound && window.kaleth.sound.buffers > 10, { timeout: 30000 });
+    assert.equal(await page.evaluate(() => window.kaleth.sound.node), 'ScriptProcessor');
+    await page.keyboard.press('Escape');
+    assert.equal((await page.evaluate(() => window.kaleth.ended)).code, 0);
+  } finally {
+    await browser.close();
+    server.close();
+  }
 });
 
 test('the Stop control ends the production as the close box does', { timeout: 120000 }, async () => {

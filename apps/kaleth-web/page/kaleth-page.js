@@ -27,8 +27,58 @@ let reportEnd;
 window.kaleth.ended = new Promise((resolve) => { reportEnd = resolve; });
 
 let audio = null;
+// Whether the AudioWorklet's module could be loaded (a promise; null where the browser has none).
+let workletLoaded = null;
 let soundNode = null;
+let soundOpen = 0;
 let soundStarted = false;
+
+// The program's sound, for a node that has `queued` frames still to play: the next `frames`
+// frames of interleaved 16-bit stereo (a view of the program's memory), or null.
+function mixSound(frames, queued) {
+  const at = soundStarted ? Module._kaleth_web_sound_fill(frames, queued) : 0;
+  if (!at) return null;
+  window.kaleth.sound.buffers += 1;
+  return HEAP16.subarray(at >> 1, (at >> 1) + frames * 2);
+}
+
+// The sound on the audio thread (kaleth-sound.js), fed a buffer at a time from the main thread.
+function openWorklet(bufferFrames) {
+  soundNode = new AudioWorkletNode(audio, 'kaleth-sound', {
+    numberOfInputs: 0, outputChannelCount: [2], processorOptions: { bufferFrames },
+  });
+  const port = soundNode.port;
+  port.onmessage = (event) => {
+    const message = event.data;
+    if (message.underruns !== undefined) {
+      window.kaleth.sound.underruns = message.underruns;
+      return;
+    }
+    const mixed = mixSound(message.need, message.queued);
+    const samples = mixed ? mixed.slice() : null;
+    port.postMessage({ samples }, samples ? [samples.buffer] : []);
+  };
+  soundNode.connect(audio.destination);
+  if (soundStarted) port.postMessage({ start: true });
+}
+
+// Where a browser has no AudioWorklet: a script processor on the main thread, which asks for the
+// buffer that plays after the one it is playing.
+function openScriptProcessor(bufferFrames) {
+  soundNode = audio.createScriptProcessor(bufferFrames, 0, 2);
+  soundNode.onaudioprocess = (event) => {
+    const left = event.outputBuffer.getChannelData(0);
+    const right = event.outputBuffer.getChannelData(1);
+    const frames = left.length;
+    const samples = mixSound(frames, frames);
+    if (!samples) { left.fill(0); right.fill(0); return; }
+    for (let i = 0; i < frames; ++i) {
+      left[i] = samples[2 * i] / 32768;
+      right[i] = samples[2 * i + 1] / 32768;
+    }
+  };
+  soundNode.connect(audio.destination);
+}
 
 const page = {
   setTitle(title) { document.title = title; },
@@ -50,28 +100,29 @@ const page = {
   },
   openSound(rate, bufferFrames) {
     if (audio === null || audio.sampleRate !== rate) return 0;
-    soundNode = audio.createScriptProcessor(bufferFrames, 0, 2);
-    soundNode.onaudioprocess = (event) => {
-      const left = event.outputBuffer.getChannelData(0);
-      const right = event.outputBuffer.getChannelData(1);
-      const frames = left.length;
-      const at = soundStarted ? Module._kaleth_web_sound_fill(frames) : 0;
-      if (!at) { left.fill(0); right.fill(0); return; }
-      window.kaleth.sound.buffers += 1;
-      const samples = HEAP16.subarray(at >> 1, (at >> 1) + frames * 2);
-      for (let i = 0; i < frames; ++i) {
-        left[i] = samples[2 * i] / 32768;
-        right[i] = samples[2 * i + 1] / 32768;
-      }
-    };
-    soundNode.connect(audio.destination);
-    window.kaleth.sound = { rate, buffers: 0 };
+    const opened = ++soundOpen;
+    window.kaleth.sound = { rate, buffers: 0, underruns: 0, node: null };
+    Promise.resolve(workletLoaded).then((worklet) => {
+      if (opened !== soundOpen) return;  // closed meanwhile
+      if (worklet) openWorklet(bufferFrames);
+      else openScriptProcessor(bufferFrames);
+      window.kaleth.sound.node = worklet ? 'AudioWorklet' : 'ScriptProcessor';
+    });
     return 1;
   },
-  startSound() { soundStarted = true; },
+  startSound() {
+    soundStarted = true;
+    if (soundNode && soundNode.port) soundNode.port.postMessage({ start: true });
+  },
   closeSound() {
     soundStarted = false;
-    if (soundNode) { soundNode.disconnect(); soundNode.onaudioprocess = null; soundNode = null; }
+    ++soundOpen;
+    if (soundNode) {
+      soundNode.disconnect();
+      if (soundNode.port) soundNode.port.onmessage = null;
+      else soundNode.onaudioprocess = null;
+      soundNode = null;
+    }
   },
   // A kept frame of the capture mode: what it shows (RGB rows, as kaleth-capture's PNGs hold
   // them) goes to whoever drives the page as its SHA-256.
@@ -101,6 +152,12 @@ function play() {
   try {
     audio = new AudioContext({ sampleRate: 44100 });
     audio.resume();
+    if (audio.audioWorklet) {
+      workletLoaded = audio.audioWorklet.addModule('kaleth-sound.js').then(() => true, (error) => {
+        console.warn('kaleth: no AudioWorklet (' + error + '), the sound is mixed on the main thread');
+        return false;
+      });
+    }
   } catch (error) {
     console.warn('kaleth: no audio: ' + error);
     audio = null;

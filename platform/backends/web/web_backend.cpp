@@ -90,14 +90,24 @@ std::uint32_t WebBackend::Milliseconds() {
   return static_cast<std::uint32_t>(static_cast<std::uint64_t>(emscripten_get_now()));
 }
 
-void WebBackend::Sleep(std::uint32_t milliseconds) { emscripten_sleep(milliseconds); }
+void WebBackend::Sleep(std::uint32_t milliseconds) {
+  ShowPendingBoxes();
+  emscripten_sleep(milliseconds);
+}
 
 void WebBackend::ShowBox(const char* text, const char* caption, bool) {
   std::fprintf(stderr, "[%s] %s\n", caption, text);
-  ShowPageBox(text, caption);
+  boxes_.push_back({text, caption});
+}
+
+void WebBackend::ShowPendingBoxes() {
+  // A box may be asked for while another is up (the page shows them in turn).
+  for (std::size_t i = 0; i < boxes_.size(); ++i) ShowPageBox(boxes_[i].text.c_str(), boxes_[i].caption.c_str());
+  boxes_.clear();
 }
 
 void WebBackend::Present(const FrameView& frame) {
+  ShowPendingBoxes();
   ShowOnCanvas(frame, &rgba_);
   WaitForAnimationFrame();
 }

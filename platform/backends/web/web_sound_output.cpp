@@ -15,8 +15,8 @@ EM_JS(void, ClosePageSound, (), { Module.kalethPage.closeSound(); });
 }  // namespace
 
 // Called by the page's audio node; null while no output is open.
-extern "C" EMSCRIPTEN_KEEPALIVE const std::int16_t* kaleth_web_sound_fill(int frames) {
-  return activeOutput != nullptr ? activeOutput->Fill(frames) : nullptr;
+extern "C" EMSCRIPTEN_KEEPALIVE const std::int16_t* kaleth_web_sound_fill(int frames, int queued) {
+  return activeOutput != nullptr ? activeOutput->Fill(frames, queued) : nullptr;
 }
 
 std::unique_ptr<WebSoundOutput> WebSoundOutput::Open(int rate, SoundSource* source) {
@@ -36,10 +36,9 @@ WebSoundOutput::~WebSoundOutput() {
 
 void WebSoundOutput::Start() { StartPageSound(); }
 
-const std::int16_t* WebSoundOutput::Fill(int frames) {
-  if (frames <= 0) return nullptr;
+const std::int16_t* WebSoundOutput::Fill(int frames, int queued) {
+  if (frames <= 0 || queued < 0) return nullptr;
   buffer_.resize(static_cast<std::size_t>(frames) * 2);
-  // The node asks for the buffer that plays after the one the speaker is playing now.
-  source_->Render(buffer_.data(), static_cast<std::size_t>(frames), static_cast<std::size_t>(frames));
+  source_->Render(buffer_.data(), static_cast<std::size_t>(frames), static_cast<std::size_t>(queued));
   return buffer_.data();
 }

@@ -1,7 +1,8 @@
-// The browser's output: a Web Audio node of the page asks for sound a buffer at a time, between
-// the program's frames. The buffer asked for plays after the one the speaker is playing, so that
-// one is what is queued: as on a sound device, a note's syncs fire when it is heard, within a
-// buffer.
+// The browser's output: the page's audio node asks for sound a buffer at a time, between the
+// program's frames, saying how much it has still to play before that buffer. In an AudioWorklet
+// that is what its ring holds (it asks for the next while it still holds nearly three buffers, so
+// that a long frame does not starve it); a script processor plays each buffer after the one it is
+// playing. As on a sound device, a note's syncs fire when it is heard, within a buffer.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,9 @@ class WebSoundOutput : public SoundOutput {
   void Start() override;
   bool Audible() const override { return true; }
 
-  // The next `frames` frames of interleaved 16-bit stereo, for the page's node.
-  const std::int16_t* Fill(int frames);
+  // The next `frames` frames of interleaved 16-bit stereo, for the page's node, which has `queued`
+  // frames made earlier still to play.
+  const std::int16_t* Fill(int frames, int queued);
 
  private:
   explicit WebSoundOutput(SoundSource* source) : source_(source) {}

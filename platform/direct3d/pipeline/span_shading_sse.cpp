@@ -18,18 +18,32 @@
 namespace {
 
 // x / 255 rounded to nearest in every lane, for x <= 255 * 255 (DivideBy255): with a = x + 128,
-// (a + (a >> 8)) >> 8 is the top half of a * 257.
+// (a + (a >> 8)) >> 8 is the top half of a * 257. WebAssembly has no high-half multiply, and
+// the one its SSE2 layer builds from widening multiplies and a shuffle is many times slower than
+// the shifts; the sum stays below 2^16.
 inline __m128i DivideBy255(__m128i x) {
-  return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+  const __m128i a = _mm_add_epi16(x, _mm_set1_epi16(128));
+#ifdef __wasm_simd128__
+  return _mm_srli_epi16(_mm_add_epi16(a, _mm_srli_epi16(a, 8)), 8);
+#else
+  return _mm_mulhi_epu16(a, _mm_set1_epi16(257));
+#endif
 }
 
 inline __m128i Multiply255(__m128i a, __m128i b) { return DivideBy255(_mm_mullo_epi16(a, b)); }
 
 // a + ((b - a) w) >> 8 with w given as w * 128 in every lane, which is (a (256 - w) + b w) >> 8:
 // the doubled difference and the weight times 128 keep the signed 16-bit product's top half exact.
+// Without a high-half multiply (WebAssembly) the second form is worked out as it stands: for
+// bytes a and b and w below 256 it stays below 2^16.
 inline __m128i Mix(__m128i a, __m128i b, __m128i weight128) {
+#ifdef __wasm_simd128__
+  const __m128i w = _mm_srli_epi16(weight128, 7);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(_mm_set1_epi16(256), w)), _mm_mullo_epi16(b, w)), 8);
+#else
   const __m128i difference = _mm_sub_epi16(b, a);
   return _mm_add_epi16(a, _mm_mulhi_epi16(_mm_add_epi16(difference, difference), weight128));
+#endif
 }
 
 // Four 32-bit lanes: start, start + step, start + 2 step, start + 3 step (wrapping, as lanes past
