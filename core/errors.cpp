@@ -19,7 +19,7 @@ void FatalError(const char* message) {
   if (Release != nullptr) Release();
   MessageBoxA(MainWindow, message, kErrorCaption, MB_OK);
   PostQuitMessage(0);
-  throw FatalExit{message};
+  throw FatalErrorExit{message};
 }
 
 void ShowMessage(const char* message) { MessageBoxA(MainWindow, message, kMessageCaption, MB_OK); }

@@ -9,7 +9,7 @@ inline constexpr const char* kOutOfMemoryMessage = "Not enough memory dude! (heh
 
 // Thrown by FatalError after its box; caught only by the entry (and by tests), so that no
 // operation goes on past a fatal failure.
-struct FatalExit {
+struct FatalErrorExit {
   const char* message;
 };
 

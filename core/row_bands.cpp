@@ -15,7 +15,7 @@ struct BandJob {
 };
 
 // Every call paints the next band not yet taken; the work object is submitted once per band.
-void PaintNextBand(PTP_CALLBACK_INSTANCE, PVOID context, PTP_WORK) {
+void CALLBACK PaintNextBand(PTP_CALLBACK_INSTANCE, PVOID context, PTP_WORK) {
   BandJob& job = *static_cast<BandJob*>(context);
   const int firstRow = job.nextBand.fetch_add(1, std::memory_order_relaxed) * kBandRows;
   job.paint(job.context, firstRow, std::min(firstRow + kBandRows, job.rows));

@@ -27,7 +27,7 @@ D3DVIEWPORT2 PictureViewport() {
   return viewport;
 }
 
-HRESULT PickDepthFormat(DDPIXELFORMAT* format, void* context) {
+HRESULT CALLBACK PickDepthFormat(DDPIXELFORMAT* format, void* context) {
   if (format->dwFlags == DDPF_ZBUFFER) {
     std::memcpy(context, format, 32);
     return D3DENUMRET_CANCEL;
@@ -46,7 +46,7 @@ void CreateDepthBuffer() {
 
   DDSURFACEDESC2 description;
   std::memset(&description, 0, sizeof(description));
-  description.dwSize = 124;
+  description.dwSize = sizeof(description);
   description.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
   description.dwWidth = 512;
   description.dwHeight = 384;

@@ -19,6 +19,6 @@ void CreateDevice3D();
 void CreateDepthBuffer();
 // The depth-format enumeration callback: takes the first format that is plain depth, with no
 // stencil or other flag, into the 32-byte record `context`.
-HRESULT PickDepthFormat(DDPIXELFORMAT* format, void* context);
+HRESULT CALLBACK PickDepthFormat(DDPIXELFORMAT* format, void* context);
 // Releases the device and the interface; safe when nothing was created, and when called again.
 void ReleaseDevice3D();

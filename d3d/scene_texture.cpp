@@ -17,7 +17,7 @@ constexpr int kRowBytes = kTextureSide * 4;
 DDSURFACEDESC2 TextureDescription() {
   DDSURFACEDESC2 description;
   std::memset(&description, 0, sizeof(description));
-  description.dwSize = 124;
+  description.dwSize = sizeof(description);
   description.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
   description.dwHeight = kTextureSide;
   description.dwWidth = kTextureSide;
@@ -53,7 +53,7 @@ void SceneTexture::load(const char* member) {
 
   DDSURFACEDESC2 locked;
   std::memset(&locked, 0, sizeof(locked));
-  locked.dwSize = 124;
+  locked.dwSize = sizeof(locked);
   if (FAILED(surface->Lock(nullptr, &locked, DDLOCK_WRITEONLY, nullptr))) {
     Fail("Couldn`t load texture surface", picture, surface);
   }

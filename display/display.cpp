@@ -1,6 +1,7 @@
 #include "display/display.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "display/present.h"
 #include "runtime/entry.h"
@@ -28,7 +29,7 @@ void CreateDisplayInterface() {
 DDSURFACEDESC2 SurfaceDescription() {
   DDSURFACEDESC2 description;
   std::memset(&description, 0, sizeof(description));
-  description.dwSize = 124;
+  description.dwSize = sizeof(description);
   return description;
 }
 

@@ -53,7 +53,7 @@ void CopyCanvas16() {
 void LockBackBuffer() {
   DDSURFACEDESC2 description;
   std::memset(&description, 0, sizeof(description));
-  description.dwSize = 124;
+  description.dwSize = sizeof(description);
   description.dwFlags = DDSD_LPSURFACE;
   if (BackBuffer->Lock(nullptr, &description, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK) {
     FatalError("Unable to lock surface");

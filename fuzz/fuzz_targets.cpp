@@ -43,7 +43,7 @@ bool Run(Read read) {
   bool readThrough = true;
   try {
     read();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     readThrough = false;
   }
   MSG msg;

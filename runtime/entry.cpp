@@ -77,7 +77,7 @@ bool IsWindowedCommandLine(const char* commandLine) {
   return commandLine != nullptr && std::strcmp(commandLine, "-window") == 0;
 }
 
-LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     Shutdown();
   } else if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
@@ -118,14 +118,14 @@ bool BeginRun(HINSTANCE instance, LPSTR commandLine, int showCommand) {
   return true;
 }
 
-int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   struct StopPlaying {
     ~StopPlaying() { Playing = false; }
   } stopPlaying;
   try {
     if (!BeginRun(instance, commandLine, showCommand)) return 0;
     return RunMainLoop();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     // The box has been shown and the quit posted; the run ends with 0 like any other.
     return 0;
   }

@@ -15,16 +15,16 @@ extern bool Playing;
 extern bool HasShutDown;
 
 // The entry: runs the whole program and returns the quit message's exit code (0).
-int WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 // The two halves of the entry, for a host that drives the frames itself (runtime/session.h): the
 // run up to the main loop (window, display, canvas, package, start-up), false when there is no
 // window; and the main loop, which starts slot 0's clock and returns the quit message's code.
-// A fatal error leaves either of them with FatalExit.
+// A fatal error leaves either of them with FatalErrorExit.
 bool BeginRun(HINSTANCE instance, LPSTR commandLine, int showCommand);
 int RunMainLoop();
 
-LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Cleans up the scenes, releases the display, frees the tables and posts the quit message;
 // runs at most once per run.

@@ -70,7 +70,7 @@ int Session::Play(const char* commandLine) {
 bool Session::StartUp(const char* commandLine) {
   try {
     started_ = BeginRun(nullptr, const_cast<char*>(commandLine), SW_SHOWDEFAULT);
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     started_ = false;
     finished_ = true;
   }
@@ -84,7 +84,7 @@ bool Session::DrawFrame(std::uint32_t now) {
   try {
     Timeline.Dispatch(now, Canvas);
     if (!HasShutDown) PresentFrame();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     finished_ = true;
   }
   return !finished_ && !HasShutDown;
@@ -98,7 +98,7 @@ int Session::Finish() {
     // As a person closing the window would: the loop takes the close, shuts down and quits.
     PostBackendMessage(WM_CLOSE, 0);
     code_ = RunMainLoop();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     code_ = 0;
   }
   return code_;

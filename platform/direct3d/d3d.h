@@ -36,7 +36,7 @@ constexpr HRESULT D3DERR_UNSUPPORTEDTEXTUREFILTER = MakeDirectDrawResult(2082);
 // Enumeration callbacks say whether the enumeration goes on.
 constexpr HRESULT D3DENUMRET_CANCEL = 0;
 constexpr HRESULT D3DENUMRET_OK = 1;
-using LPD3DENUMPIXELFORMATSCALLBACK = HRESULT (*)(DDPIXELFORMAT* format, void* context);
+using LPD3DENUMPIXELFORMATSCALLBACK = HRESULT(CALLBACK*)(DDPIXELFORMAT* format, void* context);
 
 struct D3DVECTOR {
   union {

@@ -13,6 +13,12 @@
 
 namespace {
 
+// A description names its own size, and DirectDraw takes only the one its interface knows: a
+// record sized for another build (124 bytes is a 32-bit program's) is refused, not misread.
+bool SizedAsDescription(const DDSURFACEDESC2* description) {
+  return description != nullptr && description->dwSize == sizeof(DDSURFACEDESC2);
+}
+
 constexpr int kModeWidth = 512;
 constexpr int kModeHeight = 384;
 
@@ -125,7 +131,7 @@ HRESULT IDirectDraw4::CreateClipper(DWORD, IDirectDrawClipper** clipper, void*) 
 HRESULT IDirectDraw4::CreateSurface(DDSURFACEDESC2* description, IDirectDrawSurface4** result, void*) {
   if (result == nullptr) return DDERR_INVALIDPARAMS;
   *result = nullptr;
-  if (description == nullptr || (description->dwFlags & DDSD_CAPS) == 0) return DDERR_INVALIDPARAMS;
+  if (!SizedAsDescription(description) || (description->dwFlags & DDSD_CAPS) == 0) return DDERR_INVALIDPARAMS;
   if (faults::Hit("IDirectDraw4::CreateSurface")) return DDERR_OUTOFVIDEOMEMORY;
 
   const DWORD caps = description->ddsCaps.dwCaps;
@@ -246,7 +252,7 @@ HRESULT IDirectDrawSurface4::GetPixelFormat(DDPIXELFORMAT* format) {
 }
 
 HRESULT IDirectDrawSurface4::GetSurfaceDesc(DDSURFACEDESC2* description) {
-  if (description == nullptr) return DDERR_INVALIDPARAMS;
+  if (!SizedAsDescription(description)) return DDERR_INVALIDPARAMS;
   description->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
   description->dwWidth = static_cast<DWORD>(width_);
   description->dwHeight = static_cast<DWORD>(height_);
@@ -266,7 +272,7 @@ HRESULT IDirectDrawSurface4::SetClipper(IDirectDrawClipper* clipper) {
 HRESULT IDirectDrawSurface4::IsLost() { return lost_ ? DDERR_SURFACELOST : DD_OK; }
 
 HRESULT IDirectDrawSurface4::Lock(RECT* rect, DDSURFACEDESC2* description, DWORD, void*) {
-  if (description == nullptr) return DDERR_INVALIDPARAMS;
+  if (!SizedAsDescription(description)) return DDERR_INVALIDPARAMS;
   if (faults::Hit("IDirectDrawSurface4::Lock")) return DDERR_GENERIC;
   if (lost_) return DDERR_SURFACELOST;
   if (locked_) return DDERR_SURFACEBUSY;

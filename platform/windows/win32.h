@@ -34,6 +34,11 @@ using HCURSOR = CursorTag*;
 using HICON = CursorTag*;
 using HMENU = void*;
 
+// The calling conventions of callbacks and of the entry: the stack's on 32-bit Windows, and the
+// one convention there is on every machine this platform runs on.
+#define CALLBACK
+#define WINAPI
+
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
@@ -63,7 +68,7 @@ constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000u);
 constexpr int BLACK_BRUSH = 4;
 constexpr int SW_SHOWDEFAULT = 10;
 
-using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 
 struct POINT {
   LONG x, y;
@@ -130,7 +135,7 @@ struct TP_CALLBACK_INSTANCE;
 using PTP_CALLBACK_INSTANCE = TP_CALLBACK_INSTANCE*;
 struct TP_CALLBACK_ENVIRON;
 using PTP_CALLBACK_ENVIRON = TP_CALLBACK_ENVIRON*;
-using PTP_WORK_CALLBACK = void (*)(PTP_CALLBACK_INSTANCE instance, PVOID context, PTP_WORK work);
+using PTP_WORK_CALLBACK = void(CALLBACK*)(PTP_CALLBACK_INSTANCE instance, PVOID context, PTP_WORK work);
 
 // Null when the callback is null or an environment is given (only the default pool exists).
 PTP_WORK CreateThreadpoolWork(PTP_WORK_CALLBACK callback, PVOID context, PTP_CALLBACK_ENVIRON environment);

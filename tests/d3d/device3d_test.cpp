@@ -39,7 +39,7 @@ class Device3DTest : public HeadlessTest {
   std::string CreateExpectingFatal() {
     try {
       CreateDevice3D();
-    } catch (const FatalExit&) {
+    } catch (const FatalErrorExit&) {
       EXPECT_EQ(DisplayInterface, nullptr) << "the display is released before the box";
       EXPECT_EQ(backend.boxes.back().caption, kErrorCaption);
       return backend.boxes.back().text;

@@ -59,7 +59,7 @@ class TransformsTest : public HeadlessTest {
   std::string FatalText(void (*operation)()) {
     try {
       operation();
-    } catch (const FatalExit& exit) {
+    } catch (const FatalErrorExit& exit) {
       return exit.message;
     }
     return "";

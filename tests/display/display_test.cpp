@@ -40,7 +40,7 @@ class DisplayTest : public HeadlessTest {
   std::string OpenExpectingFatal(bool windowed) {
     try {
       Open(windowed);
-    } catch (const FatalExit&) {
+    } catch (const FatalErrorExit&) {
       EXPECT_EQ(DisplayInterface, nullptr) << "the display is released before the box";
       EXPECT_EQ(backend.boxes.back().caption, kErrorCaption);
       EXPECT_TRUE(backend.boxes.back().owned);
@@ -268,7 +268,7 @@ TEST_F(DisplayTest, LostSurfaceEndsTheProgramOnTheNextLock) {
   try {
     CopyCanvas();
     FAIL();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
   }
   EXPECT_EQ(backend.boxes.back().text, "Unable to lock surface");
 }

@@ -26,12 +26,12 @@ TEST_F(MusicTest, ARefusedSyncIsFatalAndOtherSyncErrorsAreNot) {
 
   MusicHandle = Load(BeatSong());
   faults::Fail("BASS_ChannelSetSync", faults::Calls("BASS_ChannelSetSync") + 1);
-  EXPECT_THROW(RegisterBeatSync(16, ToggleBeatFlagBOnNote), FatalExit);
+  EXPECT_THROW(RegisterBeatSync(16, ToggleBeatFlagBOnNote), FatalErrorExit);
   ASSERT_EQ(backend.boxes.size(), 1u);
   EXPECT_EQ(backend.boxes[0].text, "Wrong synchroniser");
   EXPECT_EQ(backend.boxes[0].caption, "[- Tarn 2.0 error window -]");
   // An instrument the module lacks is refused the same way.
-  EXPECT_THROW(RegisterBeatSync(17, ToggleBeatFlagBOnNote), FatalExit);
+  EXPECT_THROW(RegisterBeatSync(17, ToggleBeatFlagBOnNote), FatalErrorExit);
 }
 
 TEST_F(MusicTest, StartMusicPlaysTheModuleFromItsBeginning) {

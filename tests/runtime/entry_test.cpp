@@ -66,7 +66,7 @@ TEST_F(EntryTest, FatalErrorBeforeTheWindowHasNoOwnerAndPostsQuit) {
   try {
     FatalError("Not enough memory dude! (hehehe)");
     FAIL() << "FatalError returned";
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
   }
   ASSERT_EQ(backend.boxes.size(), 1u);
   EXPECT_EQ(backend.boxes[0].text, "Not enough memory dude! (hehehe)");
@@ -76,7 +76,7 @@ TEST_F(EntryTest, FatalErrorBeforeTheWindowHasNoOwnerAndPostsQuit) {
 }
 
 TEST_F(EntryTest, ExhaustedHeapIsFatalAndShowMessageGoesOn) {
-  EXPECT_THROW(CheckedAlloc(static_cast<std::size_t>(-1) / 2), FatalExit);
+  EXPECT_THROW(CheckedAlloc(static_cast<std::size_t>(-1) / 2), FatalErrorExit);
   ASSERT_EQ(backend.boxes.size(), 1u);
   EXPECT_EQ(backend.boxes[0].text, kOutOfMemoryMessage);
   void* canvas = CheckedAlloc(0x8c000);

@@ -130,7 +130,7 @@ void PackageTest::OpenPackage(const Bytes& package) {
 std::string PackageTest::FatalMessageOf(const std::function<void()>& step) {
   try {
     step();
-  } catch (const FatalExit&) {
+  } catch (const FatalErrorExit&) {
     EXPECT_FALSE(backend.boxes.empty());
     if (backend.boxes.empty()) return "?";
     EXPECT_EQ(backend.boxes.back().caption, kErrorCaption);
