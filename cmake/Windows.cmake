@@ -90,6 +90,23 @@ file(GLOB KALETH_PAK_SOURCES CONFIGURE_DEPENDS apps/pak/*.cpp)
 kaleth_win_program(kaleth-pak "KALETH's remix kit: takes kaleth.pak apart and packs it again" ${KALETH_PAK_SOURCES})
 target_link_libraries(kaleth-pak PRIVATE kaleth_data kaleth_toolkit)
 
+# kaleth-dx.exe: the system compiled once more, against the machine's own windows.h, ddraw.h and
+# d3d.h, which platform/real_windows/include puts in the place of the platform's four headers.
+# Of the platform only what is no Windows call comes along: the sound library over libxmp with a
+# waveOut device, the fault registry (the system asks it), the data-folder search and its host.
+set(KALETH_DX_PLATFORM_SOURCES
+  platform/faults.cpp platform/comma_list.cpp platform/setting_text.cpp platform/data_folder.cpp
+  platform/host/host_windows.cpp platform/backends/viewer_settings.cpp ${KALETH_SOUNDLIB_SOURCES})
+file(GLOB KALETH_REAL_WINDOWS_SOURCES CONFIGURE_DEPENDS platform/real_windows/*.cpp)
+add_library(kaleth_dx_system STATIC ${KALETH_DX_PLATFORM_SOURCES} ${KALETH_REAL_WINDOWS_SOURCES}
+  ${KALETH_CORE_SOURCES} ${KALETH_DATA_SOURCES} ${KALETH_SYSTEM_SOURCES})
+target_include_directories(kaleth_dx_system BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/platform/real_windows/include)
+target_include_directories(kaleth_dx_system PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(kaleth_dx_system PUBLIC kaleth_xmp Threads::Threads ddraw dxguid winmm user32 gdi32)
+kaleth_win_program(kaleth-dx "KALETH on this machine's own DirectDraw and Direct3D" apps/kaleth-dx/main.cpp)
+target_link_libraries(kaleth-dx PRIVATE kaleth_dx_system)
+set_target_properties(kaleth-dx PROPERTIES WIN32_EXECUTABLE ON)
+
 # The unit tests, run under Wine (make test-windows). GoogleTest from Debian's source of it.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
