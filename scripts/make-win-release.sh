@@ -13,7 +13,7 @@ name="kaleth-$version-win64"
 stage="$win/release/$name"
 rm -rf "$win/release" && mkdir -p "$stage/fonts"
 
-for program in kaleth kaleth-capture kaleth-pak; do
+for program in kaleth kaleth-dx kaleth-capture kaleth-pak; do
   x86_64-w64-mingw32-strip -o "$stage/$program.exe" "$cmake_build/$program.exe"
 done
 cp "$cmake_build/kaleth.pak" "$stage/"

@@ -30,6 +30,9 @@ for _ in $(seq 100); do [[ -S "$state/run/pulse/native" ]] && break; sleep 0.1; 
 
 started=$(date +%s)
 wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+# kaleth-dx.exe sets the display's mode, which Wine does only inside a virtual desktop of its own.
+wine reg add 'HKCU\Software\Wine\AppDefaults\kaleth-dx.exe\Explorer' /v Desktop /d kaleth /f >>"$state/wineboot.log" 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kaleth /d 1024x768 /f >>"$state/wineboot.log" 2>&1
 wineserver -w
 echo "test-windows: Wine prefix made in $(($(date +%s) - started)) s"
 KALETH_WIN_BUILD="$win/cmake" "$build/kaleth-wine-tests" "$@"

@@ -68,11 +68,16 @@ void WaveOutSoundOutput::Fill(int buffer, std::size_t queued) {
 }
 
 void WaveOutSoundOutput::Feed() {
+  // A buffer mixed late is a gap heard, a frame drawn late is not.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   // At the start every buffer is made at once, each behind the ones before it.
   for (int i = 0; i < kBuffers; ++i) Fill(i, static_cast<std::size_t>(i) * kBufferFrames);
   int next = 0;  // the device plays the buffers in the order they were written
   while (!stopping_) {
-    WaitForSingleObject(played_, 200);
+    WaitForSingleObject(played_, 50);
+    bool dry = true;
+    for (const WAVEHDR& header : headers_) dry = dry && (header.dwFlags & WHDR_DONE) != 0;
+    if (dry) ++runDry_;
     while (!stopping_ && (headers_[next].dwFlags & WHDR_DONE) != 0) {
       lastPlayed_ = std::chrono::steady_clock::now();
       if (playedBuffers_++ == 0) firstPlayed_ = lastPlayed_;
@@ -85,10 +90,11 @@ void WaveOutSoundOutput::Feed() {
 std::string WaveOutSoundOutput::Report() const {
   const double seconds = std::chrono::duration<double>(lastPlayed_ - firstPlayed_).count();
   const double heard = playedBuffers_ > 1 ? static_cast<double>(playedBuffers_ - 1) * kBufferFrames / rate_ : 0.0;
-  char text[160];
-  std::snprintf(text, sizeof(text), "sound: %llu buffers of %d frames played in %.2f s, %.3f times real time",
+  char text[200];
+  std::snprintf(text, sizeof(text),
+                "sound: %llu buffers of %d frames played in %.2f s, %.3f times real time, ran dry %llu times",
                 static_cast<unsigned long long>(playedBuffers_), kBufferFrames, seconds,
-                seconds > 0 ? heard / seconds : 0.0);
+                seconds > 0 ? heard / seconds : 0.0, static_cast<unsigned long long>(runDry_));
   return text;
 }
 

@@ -18,9 +18,10 @@
 
 class WaveOutSoundOutput : public SoundOutput {
  public:
-  // Four buffers of 1024 frames: 93 ms queued at 44,100 Hz, a new buffer every 23 ms.
+  // Eight buffers of 1024 frames: 186 ms queued at 44,100 Hz, a new buffer every 23 ms. The
+  // drawing keeps every processor busy, so the feeder needs that much room to be late in.
   static constexpr int kBufferFrames = 1024;
-  static constexpr int kBuffers = 4;
+  static constexpr int kBuffers = 8;
 
   // Null (with the reason on stderr) when there is no device for 16-bit stereo at `rate`.
   static std::unique_ptr<WaveOutSoundOutput> Open(int rate, SoundSource* source);
@@ -31,8 +32,8 @@ class WaveOutSoundOutput : public SoundOutput {
   // No request comes after this returns.
   void Stop();
 
-  // After Stop: how the buffers went: how many the device played to their end, and how fast against the
-  // clock from the first to the last of them (1 is real time).
+  // After Stop: how the buffers went: how many the device played to their end, how fast against
+  // the clock from the first to the last of them (1 is real time), and how often it ran dry.
   std::string Report() const;
 
  private:
@@ -49,6 +50,7 @@ class WaveOutSoundOutput : public SoundOutput {
   std::thread feeder_;
   std::atomic<bool> stopping_{false};
   std::uint64_t playedBuffers_ = 0;
+  std::uint64_t runDry_ = 0;  // times every buffer had been played before the next was made
   std::chrono::steady_clock::time_point firstPlayed_, lastPlayed_;
 };
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <regex>
 
+#include "tools/common/png_reader.h"
+
 namespace fs = std::filesystem;
 
 void WineTest::SetUp() {
@@ -57,26 +59,50 @@ int FrameTime(const fs::path& frame) {
   return std::regex_match(name, m, named) ? std::stoi(m[1].str()) : -1;
 }
 
-double PictureSimilarity(const Screenshot& shot, const ScreenRect& place, const std::vector<std::uint32_t>& frame) {
+PictureComparison ComparePictures(const Screenshot& shot, const ScreenRect& place, const std::vector<std::uint32_t>& frame) {
   constexpr int kWidth = 512, kHeight = 384;
   if (frame.size() != static_cast<std::size_t>(kWidth) * kHeight || place.left < 0 || place.top < 0 ||
       place.width <= 0 || place.height <= 0 || place.left + place.width > shot.width ||
       place.top + place.height > shot.height) {
-    return 0;
+    return {};
   }
   double squares = 0;
+  int close = 0;
   for (int y = 0; y < kHeight; ++y) {
     const int sy = place.top + (2 * y + 1) * place.height / (2 * kHeight);
     for (int x = 0; x < kWidth; ++x) {
       const int sx = place.left + (2 * x + 1) * place.width / (2 * kWidth);
       const std::uint32_t seen = shot.pixels[static_cast<std::size_t>(sy) * shot.width + sx];
       const std::uint32_t drawn = frame[static_cast<std::size_t>(y) * kWidth + x];
+      int farthest = 0;
       for (int shift : {0, 8, 16}) {
-        const double d = static_cast<double>((seen >> shift) & 0xFF) - static_cast<double>((drawn >> shift) & 0xFF);
-        squares += d * d;
+        const int d = static_cast<int>((seen >> shift) & 0xFF) - static_cast<int>((drawn >> shift) & 0xFF);
+        squares += static_cast<double>(d) * d;
+        farthest = std::max(farthest, std::abs(d));
       }
+      if (farthest <= 8) ++close;
     }
   }
   const double mean = squares / (3.0 * kWidth * kHeight);
-  return mean == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mean);
+  return PictureComparison{mean == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mean),
+                           static_cast<double>(close) / (kWidth * kHeight)};
+}
+
+std::vector<std::uint32_t> ReadFrame(const fs::path& path) {
+  std::vector<std::uint32_t> pixels;
+  int width = 0, height = 0;
+  std::string error;
+  EXPECT_TRUE(ReadPng(path.string(), &pixels, &width, &height, &error)) << error;
+  return pixels;
+}
+
+ScreenRect WineTest::Inside(const std::string& window) {
+  const ProgramResult info = RunProgram({"/usr/bin/xwininfo", "-id", window}, Environment(), "", 10);
+  ScreenRect rect;
+  std::smatch m;
+  if (std::regex_search(info.output, m, std::regex(R"(Absolute upper-left X:\s+(-?\d+))"))) rect.left = std::stoi(m[1]);
+  if (std::regex_search(info.output, m, std::regex(R"(Absolute upper-left Y:\s+(-?\d+))"))) rect.top = std::stoi(m[1]);
+  if (std::regex_search(info.output, m, std::regex(R"(Width:\s+(\d+))"))) rect.width = std::stoi(m[1]);
+  if (std::regex_search(info.output, m, std::regex(R"(Height:\s+(\d+))"))) rect.height = std::stoi(m[1]);
+  return rect;
 }

@@ -10,6 +10,11 @@
 
 #include "tests/support/x_server.h"
 
+// Where a window's inside lies on the screen.
+struct ScreenRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
 class WineTest : public XServerTest {
  protected:
   void SetUp() override;
@@ -21,6 +26,8 @@ class WineTest : public XServerTest {
   static std::vector<std::string> UnderWine(const std::filesystem::path& program, const std::vector<std::string>& arguments);
   // The display's and Wine's environment, and the additions given.
   std::vector<std::string> WineEnvironment(const std::vector<std::string>& more = {}) const;
+  // Where the inside of the X window `window` lies on the screen, from xwininfo.
+  ScreenRect Inside(const std::string& window);
 
   std::string wine_;
 };
@@ -31,12 +38,17 @@ std::vector<std::filesystem::path> CapturedFrames(const std::filesystem::path& f
 // loading picture.
 int FrameTime(const std::filesystem::path& frame);
 
-// Where a window's inside lies on the screen.
-struct ScreenRect {
-  int left = 0, top = 0, width = 0, height = 0;
-};
+// A 512 x 384 capture frame, 0x00RRGGBB.
+std::vector<std::uint32_t> ReadFrame(const std::filesystem::path& path);
 
 // How like a 512 x 384 frame the part `place` of `shot` is, the frame enlarged or shrunk to fill
 // it (each frame pixel judged by the screen pixel at its middle): the peak signal-to-noise ratio
-// in dB, 99 when equal.
-double PictureSimilarity(const Screenshot& shot, const ScreenRect& place, const std::vector<std::uint32_t>& frame);
+// in dB (99 when equal), and the share of pixels whose every channel is within 8 of the frame's.
+struct PictureComparison {
+  double psnr = 0;
+  double withinEight = 0;
+};
+PictureComparison ComparePictures(const Screenshot& shot, const ScreenRect& place, const std::vector<std::uint32_t>& frame);
+inline double PictureSimilarity(const Screenshot& shot, const ScreenRect& place, const std::vector<std::uint32_t>& frame) {
+  return ComparePictures(shot, place, frame).psnr;
+}

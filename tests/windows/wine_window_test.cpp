@@ -8,7 +8,6 @@
 #include <regex>
 #include <thread>
 
-#include "tools/common/png_reader.h"
 #include "tests/windows/wine_test.h"
 
 namespace fs = std::filesystem;
@@ -16,14 +15,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-
-std::vector<std::uint32_t> ReadFrame(const fs::path& path) {
-  std::vector<std::uint32_t> pixels;
-  int width = 0, height = 0;
-  std::string error;
-  EXPECT_TRUE(ReadPng(path.string(), &pixels, &width, &height, &error)) << error;
-  return pixels;
-}
 
 class WineWindowTest : public WineTest {
  protected:
@@ -38,18 +29,6 @@ class WineWindowTest : public WineTest {
   static void TearDownTestSuite() {
     fs::remove_all(*frames_);
     delete frames_;
-  }
-
-  // Where the inside of `window` lies on the screen, from xwininfo.
-  ScreenRect Inside(const std::string& window) {
-    const ProgramResult info = RunProgram({"/usr/bin/xwininfo", "-id", window}, Environment(), "", 10);
-    ScreenRect rect;
-    std::smatch m;
-    if (std::regex_search(info.output, m, std::regex(R"(Absolute upper-left X:\s+(-?\d+))"))) rect.left = std::stoi(m[1]);
-    if (std::regex_search(info.output, m, std::regex(R"(Absolute upper-left Y:\s+(-?\d+))"))) rect.top = std::stoi(m[1]);
-    if (std::regex_search(info.output, m, std::regex(R"(Width:\s+(\d+))"))) rect.width = std::stoi(m[1]);
-    if (std::regex_search(info.output, m, std::regex(R"(Height:\s+(\d+))"))) rect.height = std::stoi(m[1]);
-    return rect;
   }
 
   // Plays kaleth.exe with `arguments` from `cwd`: the loading picture fills the window's inside
