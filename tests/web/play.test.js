@@ -3,9 +3,12 @@
 'use strict';
 
 const assert = require('node:assert/strict');
+const { spawn } = require('node:child_process');
 const crypto = require('node:crypto');
+const net = require('node:net');
+const path = require('node:path');
 const { test } = require('node:test');
-const { serve, launch, open } = require('./browser.js');
+const { serve, launch, open, siteDir, sourceDir } = require('./browser.js');
 
 const canvasHash = (page) =>
   page.evaluate(() => {
@@ -116,5 +119,33 @@ test('without a good package the page shows the program\'s own message', { timeo
       const end = await page.evaluate(() => window.kaleth.ended);
       assert.equal(end.code, 0);
     });
+  }
+});
+
+test('served as make serve-web serves it, the page is isolated and draws with threads', { timeout: 120000 }, async () => {
+  const port = await new Promise((resolve) => {
+    const probe = net.createServer().listen(0, '127.0.0.1', () => {
+      const { port: free } = probe.address();
+      probe.close(() => resolve(free));
+    });
+  });
+  const server = spawn('python3', [path.join(sourceDir, 'apps/kaleth-web/serve.py'), siteDir, String(port)], { stdio: 'ignore' });
+  const browser = await launch();
+  try {
+    const url = `http://127.0.0.1:${port}/`;
+    let wasm = null;
+    for (let tries = 0; wasm === null && tries < 50; ++tries) {
+      wasm = await fetch(`${url}kaleth-threads.wasm`, { method: 'HEAD' }).catch(() => null);
+      if (wasm === null) await sleep(100);
+    }
+    assert.ok(wasm, 'serve.py answers');
+    assert.equal(wasm.headers.get('content-type'), 'application/wasm');
+    const { page, errors } = await open(browser, url);
+    await page.waitForFunction(() => !document.getElementById('play').disabled, { timeout: 60000 });
+    assert.deepEqual(await page.evaluate(() => [window.crossOriginIsolated, window.kaleth.build]), [true, 'kaleth-threads.js']);
+    assert.deepEqual(errors, []);
+  } finally {
+    await browser.close();
+    server.kill();
   }
 });
