@@ -224,7 +224,15 @@ struct FloatGroupDepth {
     const __m128 start = _mm_set1_ps(s[kAttrZ]), step = _mm_set1_ps(g.dx[kAttrZ]);
     for (int h = 0; h < 2; ++h) {
       const __m128 i = h ? _mm_add_ps(index, _mm_set1_ps(4.0f)) : index;
+#ifdef __wasm_simd128__
+      // SSE2's min and max as WebAssembly's one-instruction pseudo-minimum and maximum, operands
+      // swapped: pmax(0, x) is 0 < x ? x : 0 and pmin(1, x) is x < 1 ? x : 1, as maxps and minps
+      // pick (a NaN to 0), where the SSE2 layer builds each from a compare and a select.
+      const v128_t pinned = wasm_f32x4_pmax(wasm_f32x4_splat(0.0f), (v128_t)_mm_add_ps(start, _mm_mul_ps(step, i)));
+      z[h] = (__m128)wasm_f32x4_pmin(wasm_f32x4_splat(1.0f), pinned);
+#else
       z[h] = _mm_min_ps(_mm_max_ps(_mm_add_ps(start, _mm_mul_ps(step, i)), _mm_setzero_ps()), _mm_set1_ps(1.0f));
+#endif
     }
   }
 
