@@ -19,6 +19,7 @@
 #include "platform/backends/web/web_backend.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/pixels/pixel_convert.h"
+#include "platform/threads/worker_pool.h"
 #include "runtime/session.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/capture_run.h"
@@ -111,6 +112,7 @@ int Capture(const CaptureOptions& options, bool keepFrames) {
                         ",\"timelineFrames\":" + std::to_string(timelineFrames > 0 ? timelineFrames - 1 : 0) +
                         ",\"timelineSeconds\":" + std::to_string(timelineMs / 1000.0) +
                         ",\"virtualSeconds\":" + std::to_string(backend.ElapsedMilliseconds() / 1000.0) +
+                        ",\"threads\":" + std::to_string(WorkerThreads()) +
                         ",\"slots\":[";
   for (unsigned slot = 0; slot < kSlotCount; ++slot) {
     if (slot > 0) summary += ',';

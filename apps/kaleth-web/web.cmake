@@ -14,6 +14,14 @@ endif()
 # both.
 add_compile_options(-msimd128 -msse2 -mnontrapping-fptoint -mbulk-memory -fexceptions)
 add_link_options(-mnontrapping-fptoint -mbulk-memory -fexceptions)
+# The page's second build, for a cross-origin isolated page: the worker pool's threads are Web
+# Workers over shared memory, started with the program so that the first frame need not wait for
+# them. Every object of it, libxmp's too, is compiled for shared memory.
+option(KALETH_WEB_THREADS "build the page's program with threads (kaleth-threads.js)" OFF)
+if(KALETH_WEB_THREADS)
+  add_compile_options(-pthread)
+  add_link_options(-pthread)
+endif()
 
 # libxmp as built for the page. Under Emscripten xmp.h would include emscripten.h inside its
 # extern "C" block, which C++ refuses; with XMP_SYM_VISIBILITY its declarations only say what they
@@ -35,6 +43,12 @@ target_link_libraries(kaleth_capture_run PUBLIC kaleth_system kaleth_backend_hea
 add_executable(kaleth apps/kaleth-web/main.cpp)
 target_link_libraries(kaleth PRIVATE kaleth_system kaleth_backend_web kaleth_capture_run)
 set_target_properties(kaleth PROPERTIES SUFFIX ".js" LINK_DEPENDS ${CMAKE_BINARY_DIR}/asyncify-only.txt)
+if(KALETH_WEB_THREADS)
+  set_target_properties(kaleth PROPERTIES OUTPUT_NAME kaleth-threads)
+  target_link_options(kaleth PRIVATE -sPTHREAD_POOL_SIZE=2 -sENVIRONMENT=web,worker)
+else()
+  target_link_options(kaleth PRIVATE -sENVIRONMENT=web)
+endif()
 # The main loop waits in Sleep and in the present (and the capture mode where it hands a frame to
 # the page); Asyncify unwinds it to the browser there. Only the functions that can be on the stack
 # then are instrumented, as the optimiser leaves them (some of those below are inlined into their
@@ -66,6 +80,6 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/asyncify-only.txt CONTENT "${KALETH_WE
 target_link_options(kaleth PRIVATE
   -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_ONLY=@${CMAKE_BINARY_DIR}/asyncify-only.txt
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
-  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 -sENVIRONMENT=web
+  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0
   "-sEXPORTED_RUNTIME_METHODS=['callMain','FS']"
   "-sEXPORTED_FUNCTIONS=['_main','_kaleth_web_stop','_kaleth_web_preview','_kaleth_web_sound_fill']")

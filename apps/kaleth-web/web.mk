@@ -8,21 +8,32 @@ WEB_DRIVER := $(WEB_BUILD)/driver
 $(WEB_BUILD)/libxmp/lib/libxmp.a: | deps
 	scripts/build-web-libxmp.sh $(WEB_BUILD)/libxmp
 
+# The program is built twice, without threads in cmake/ and with them in cmake-threads/ (every
+# object again, for shared memory); both link the same libxmp.
 $(WEB_BUILD)/cmake/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD)/cmake -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DKALETH_WEB_XMP=$(abspath $(WEB_BUILD)/libxmp)
 
-# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth-sound.js, kaleth.js, kaleth.wasm,
+$(WEB_BUILD)/cmake-threads/build.ninja: $(WEB_BUILD)/libxmp/lib/libxmp.a | deps
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD)/cmake-threads -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DKALETH_WEB_XMP=$(abspath $(WEB_BUILD)/libxmp) -DKALETH_WEB_THREADS=ON
+
+# The page is the files at the top of $(WEB_BUILD): index.html, kaleth-page.js, kaleth-sound.js,
+# kaleth.js and kaleth.wasm, kaleth-threads.js, kaleth-threads.wasm and kaleth-threads.worker.js,
 # kaleth.pak (made by the native build) and the source it was built from; the folders below hold
-# the build.
-web: build $(WEB_BUILD)/cmake/build.ninja
+# the builds, made one after the other.
+WEB_PROGRAM := $(addprefix $(WEB_BUILD)/cmake/,kaleth.js kaleth.wasm) \
+  $(addprefix $(WEB_BUILD)/cmake-threads/,kaleth-threads.js kaleth-threads.wasm kaleth-threads.worker.js)
+web: build $(WEB_BUILD)/cmake/build.ninja $(WEB_BUILD)/cmake-threads/build.ninja
 	$(WEB_ENV) cmake --build $(WEB_BUILD)/cmake -j $(JOBS)
-	cp $(WEB_BUILD)/cmake/kaleth.js $(WEB_BUILD)/cmake/kaleth.wasm apps/kaleth-web/page/* $(BUILD)/kaleth.pak $(WEB_BUILD)/
+	$(WEB_ENV) cmake --build $(WEB_BUILD)/cmake-threads -j $(JOBS)
+	cp $(WEB_PROGRAM) apps/kaleth-web/page/* $(BUILD)/kaleth.pak $(WEB_BUILD)/
 	git archive --format=tar.gz --prefix=kaleth/ -o $(WEB_BUILD)/kaleth-source.tar.gz HEAD
 
+# Cross-origin isolated (the two headers of apps/kaleth-web/serve.py), so the page runs with threads.
 serve-web: web
 	@echo "serve-web: open http://localhost:$(WEB_PORT)/ (Ctrl+C ends)"
-	cd $(WEB_BUILD) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+	python3 apps/kaleth-web/serve.py $(WEB_BUILD) $(WEB_PORT)
 
 # The browser tests' driver (puppeteer-core, which uses Debian's chromium) from the npm registry,
 # at the versions of the lock file.

@@ -2,7 +2,8 @@
 // one run: what each slot's frames cost (median ms; the page in its capture mode at 60 frames a
 // second, kaleth-bench at KALETH_THREADS=1), the whole production's frames per second, their
 // ratios; the page played in real time for a minute (KALETH_PLAY_SECONDS): its presents a second
-// and the sound's underruns; and the download.
+// and the sound's underruns; and the download. The page is measured isolated, without threads
+// (its build for pages that are not) and with KALETH_PAGE_THREADS threads (2 unless told).
 //   make bench-web
 'use strict';
 
@@ -48,11 +49,11 @@ function measureNative() {
   }
 }
 
-async function measurePage() {
+async function measurePage(threads) {
   const { server, url } = await serve();
   const browser = await launch();
   try {
-    const { page } = await open(browser, `${url}?bench`);
+    const { page } = await open(browser, `${url}?bench&threads=${threads}`);
     const { code, summary } = await page.evaluate(() => window.kaleth.ended);
     if (code !== 0) throw new Error(`the program ended with code ${code}`);
     return summary;
@@ -73,8 +74,10 @@ async function measurePlay(seconds) {
     await page.waitForFunction(() => window.kaleth.sound && window.kaleth.sound.buffers > 0, { timeout: 30000 });
     const before = await page.evaluate(() => ({ presented: window.kaleth.presented, at: performance.now() }));
     await new Promise((resolve) => setTimeout(resolve, seconds * 1000));
-    const after = await page.evaluate(() => ({ presented: window.kaleth.presented, at: performance.now(), sound: window.kaleth.sound }));
-    return { presentsPerSecond: (after.presented - before.presented) / ((after.at - before.at) / 1000), sound: after.sound };
+    const after = await page.evaluate(() => ({ presented: window.kaleth.presented, at: performance.now(), sound: window.kaleth.sound,
+                                                build: window.kaleth.build }));
+    return { presentsPerSecond: (after.presented - before.presented) / ((after.at - before.at) / 1000), sound: after.sound,
+             build: after.build };
   } finally {
     await browser.close();
     server.close();
@@ -85,43 +88,58 @@ const fixed = (value, width, decimals = 2) => value.toFixed(decimals).padStart(w
 
 async function main() {
   if (!nativeBench || !fs.existsSync(nativeBench)) throw new Error(`no kaleth-bench at KALETH_BENCH='${nativeBench || ''}'`);
-  const page = await measurePage();
+  const pageThreads = Number(process.env.KALETH_PAGE_THREADS || 2);
+  const page = await measurePage(1);
+  const threaded = await measurePage(pageThreads);
   const native = measureNative();
+  if (threaded.threads !== pageThreads) throw new Error(`the page drew on ${threaded.threads} threads, not ${pageThreads}`);
 
-  console.log('median ms a frame, one thread');
-  console.log('slot  frames     page   native   ratio  (native looks)');
+  const many = `${pageThreads} thr`;
+  console.log(`median ms a frame; the page on one thread and on ${pageThreads}, native on one`);
+  console.log(`slot  frames   page 1  page ${pageThreads}   native  ratio 1  ratio ${pageThreads}  (native looks)`);
   for (const slot of page.slots) {
     const cases = native.slots.get(slot.slot) || [];
+    const withThreads = threaded.slots.find((s) => s.slot === slot.slot);
     // A slot measured natively in two looks has no single figure to compare with.
     const single = cases.length === 1 ? cases[0].medianMs : null;
-    const ratio = single ? fixed(slot.medianMs / single, 7) : '      -';
+    const ratio = (ms) => (single ? fixed(ms / single, 7) : '      -');
     const looks = cases.length > 1 ? cases.map((c) => `${c.label} ${c.medianMs.toFixed(3)}`).join(', ') : '';
     console.log(`${String(slot.slot).padStart(4)}  ${String(slot.frames).padStart(6)}  ${fixed(slot.medianMs, 7)}  ` +
-                `${single ? fixed(single, 7, 3) : '      -'}  ${ratio}  ${looks}`);
+                `${fixed(withThreads.medianMs, 7)}  ${single ? fixed(single, 7, 3) : '      -'}  ` +
+                `${ratio(slot.medianMs)}  ${ratio(withThreads.medianMs)}  ${looks}`);
   }
-  const pageRate = page.timelineFrames / page.timelineSeconds;
-  console.log(`whole production: page ${pageRate.toFixed(0)} frames/s (${page.timelineFrames} frames in ` +
-              `${page.timelineSeconds.toFixed(1)} s), native ${native.framesPerSecond.toFixed(0)} frames/s, ` +
-              `ratio ${(native.framesPerSecond / pageRate).toFixed(2)}`);
-  console.log(`the page's start-up before the timeline: ${(page.drawingSeconds - page.timelineSeconds).toFixed(2)} s`);
+  const rate = (summary) => summary.timelineFrames / summary.timelineSeconds;
+  const ratePage = rate(page);
+  const rateThreaded = rate(threaded);
+  console.log(`whole production, frames/s: page on one thread ${ratePage.toFixed(0)} (${page.timelineFrames} frames in ` +
+              `${page.timelineSeconds.toFixed(1)} s), on ${many}eads ${rateThreaded.toFixed(0)}, native on one ` +
+              `${native.framesPerSecond.toFixed(0)}; native/page ${(native.framesPerSecond / ratePage).toFixed(2)} and ` +
+              `${(native.framesPerSecond / rateThreaded).toFixed(2)}`);
+  console.log(`the page's start-up before the timeline: ${(page.drawingSeconds - page.timelineSeconds).toFixed(2)} s ` +
+              `(one thread), ${(threaded.drawingSeconds - threaded.timelineSeconds).toFixed(2)} s (${many}eads)`);
 
   const seconds = Number(process.env.KALETH_PLAY_SECONDS || 60);
   if (seconds > 0) {
     const play = await measurePlay(seconds);
-    console.log(`played in real time for ${seconds} s: ${play.presentsPerSecond.toFixed(1)} presents a second; sound through ` +
+    console.log(`played in real time for ${seconds} s (${play.build}): ${play.presentsPerSecond.toFixed(1)} presents a second; sound through ` +
                 `the ${play.sound.node}, ${play.sound.buffers} buffers, ${play.sound.underruns} underruns`);
   }
 
-  console.log('file                     bytes      gzip -9');
-  let total = 0;
-  for (const name of ['index.html', 'kaleth-page.js', 'kaleth-sound.js', 'kaleth.js', 'kaleth.wasm', 'kaleth.pak']) {
+  console.log('file                          bytes      gzip -9');
+  // A page without threads fetches kaleth.js and kaleth.wasm; one with them the three
+  // kaleth-threads files in their place.
+  const threadFiles = ['kaleth-threads.js', 'kaleth-threads.wasm', 'kaleth-threads.worker.js'];
+  const gzipped = {};
+  for (const name of ['index.html', 'kaleth-page.js', 'kaleth-sound.js', 'kaleth.js', 'kaleth.wasm', 'kaleth.pak', ...threadFiles]) {
     if (!fs.existsSync(path.join(siteDir, name))) continue;
     const bytes = fs.readFileSync(path.join(siteDir, name));
-    const gzip = zlib.gzipSync(bytes, { level: 9 }).length;
-    total += gzip;
-    console.log(`${name.padEnd(20)} ${String(bytes.length).padStart(10)} ${String(gzip).padStart(12)}`);
+    gzipped[name] = zlib.gzipSync(bytes, { level: 9 }).length;
+    console.log(`${name.padEnd(24)} ${String(bytes.length).padStart(10)} ${String(gzipped[name]).padStart(12)}`);
   }
-  console.log(`${'download'.padEnd(20)} ${''.padStart(10)} ${String(total).padStart(12)}`);
+  const sum = (names) => names.reduce((total, name) => total + (gzipped[name] || 0), 0);
+  const shared = ['index.html', 'kaleth-page.js', 'kaleth-sound.js', 'kaleth.pak'];
+  console.log(`${'download without threads'.padEnd(24)} ${''.padStart(10)} ${String(sum([...shared, 'kaleth.js', 'kaleth.wasm'])).padStart(12)}`);
+  console.log(`${'download with threads'.padEnd(24)} ${''.padStart(10)} ${String(sum([...shared, ...threadFiles])).padStart(12)}`);
 }
 
 main().catch((error) => {

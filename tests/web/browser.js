@@ -13,13 +13,14 @@ const chromium = process.env.KALETH_CHROMIUM || '/usr/bin/chromium';
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
-// The two headers that make the page cross-origin isolated, as serve-web sends them: the
-// browser's clock then has microseconds, which the bench mode's medians need.
+// The two headers that make the page cross-origin isolated, as serve-web sends them: the page
+// then runs its build with threads, and the browser's clock has microseconds, which the bench
+// mode's medians need.
 const isolation = { 'Cross-Origin-Opener-Policy': 'same-origin', 'Cross-Origin-Embedder-Policy': 'require-corp' };
 
-// Serves siteDir on a free loopback port; `replaced` maps a file name to the bytes to send for it
-// instead, or null for a missing file.
-function serve(replaced = {}) {
+// Serves siteDir on a free loopback port, isolated unless told otherwise; `replaced` maps a file
+// name to the bytes to send for it instead, or null for a missing file.
+function serve(replaced = {}, { isolated = true } = {}) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname).replace(/^\/+/, '') || 'index.html';
     let body = Object.hasOwn(replaced, name) ? replaced[name] : undefined;
@@ -31,7 +32,7 @@ function serve(replaced = {}) {
       response.writeHead(404).end();
       return;
     }
-    response.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream', ...isolation }).end(body);
+    response.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream', ...(isolated ? isolation : {}) }).end(body);
   });
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => resolve({ server, url: `http://127.0.0.1:${server.address().port}/` }));

@@ -34,7 +34,14 @@ function nativeFrames(dir) {
   return frames;
 }
 
-test('the page captures the same bytes as kaleth-capture in every slot', { timeout: 900000 }, async () => {
+// Served without the isolation headers the page falls back to its build without threads; isolated
+// it draws on two threads. Either way every frame is the native one.
+const runs = [
+  { isolated: false, query: '', build: 'kaleth.js', threads: 1 },
+  { isolated: true, query: '&threads=2', build: 'kaleth-threads.js', threads: 2 },
+];
+
+test('the page captures the same bytes as kaleth-capture in every slot, with threads and without', { timeout: 1800000 }, async () => {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kaleth-web-capture-'));
   try {
     execFileSync(path.join(nativeBuild, 'kaleth-capture'), ['--out', dir, '--quiet', ...options], {
@@ -43,36 +50,41 @@ test('the page captures the same bytes as kaleth-capture in every slot', { timeo
     });
     const native = nativeFrames(dir);
 
-    const { server, url } = await serve();
-    const browser = await launch();
-    try {
-      const { page, errors } = await open(browser, `${url}?capture&args=${encodeURIComponent(options.join(' '))}`);
-      const end = await page.evaluate(() => window.kaleth.ended);
-      const frames = await page.evaluate(() => window.kaleth.frames);
-      assert.equal(end.code, 0);
-      assert.deepEqual(errors, []);
-      assert.equal(frames.length, native.size, 'the page kept as many frames as the native capture wrote');
+    for (const run of runs) {
+      const { server, url } = await serve({}, { isolated: run.isolated });
+      const browser = await launch();
+      try {
+        const { page, errors } = await open(browser, `${url}?capture${run.query}&args=${encodeURIComponent(options.join(' '))}`);
+        const end = await page.evaluate(() => window.kaleth.ended);
+        const { frames, build } = await page.evaluate(() => ({ frames: window.kaleth.frames, build: window.kaleth.build }));
+        const label = `${run.build} (${run.isolated ? 'isolated' : 'not isolated'})`;
+        assert.equal(end.code, 0);
+        assert.deepEqual(errors, []);
+        assert.equal(build, run.build, 'the page chose its build by its isolation');
+        assert.equal(end.summary.threads, run.threads, `${label} drew on ${run.threads} threads`);
+        assert.equal(frames.length, native.size, `${label} kept as many frames as the native capture wrote`);
 
-      const differing = [];
-      for (const frame of frames) {
-        const twin = native.get(frame.number);
-        assert.ok(twin, `native frame ${frame.number} is missing`);
-        assert.equal(frame.time, twin.time, `frame ${frame.number} is of the same timeline time`);
-        if (frame.sha256 !== twin.sha256) differing.push(`${frame.number} (slot ${frame.slot}, ${frame.time} ms)`);
-      }
-      assert.deepEqual(differing, [], 'frames whose bytes differ from the native ones');
+        const differing = [];
+        for (const frame of frames) {
+          const twin = native.get(frame.number);
+          assert.ok(twin, `native frame ${frame.number} is missing`);
+          assert.equal(frame.time, twin.time, `frame ${frame.number} is of the same timeline time`);
+          if (frame.sha256 !== twin.sha256) differing.push(`${frame.number} (slot ${frame.slot}, ${frame.time} ms)`);
+        }
+        assert.deepEqual(differing, [], `frames of ${label} whose bytes differ from the native ones`);
 
-      // Every slot was seen early, in the middle and late; slot 11 with and without its blur, and
-      // slot 4 as the diamond and as floor and ceiling.
-      for (let slot = 0; slot < 14; ++slot) {
-        assert.ok(frames.filter((frame) => frame.slot === slot).length >= 3, `slot ${slot} has three frames or more`);
+        // Every slot was seen early, in the middle and late; slot 11 with and without its blur, and
+        // slot 4 as the diamond and as floor and ceiling.
+        for (let slot = 0; slot < 14; ++slot) {
+          assert.ok(frames.filter((frame) => frame.slot === slot).length >= 3, `slot ${slot} has three frames or more`);
+        }
+        const looks = (slot, flag) => new Set(frames.filter((f) => f.slot === slot).map((f) => f[flag]));
+        assert.equal(looks(11, 'beatFlagA').size, 2, 'slot 11 was compared with the blur on and off');
+        assert.equal(looks(4, 'beatFlagB').size, 2, 'slot 4 was compared in both looks');
+      } finally {
+        await browser.close();
+        server.close();
       }
-      const looks = (slot, flag) => new Set(frames.filter((f) => f.slot === slot).map((f) => f[flag]));
-      assert.equal(looks(11, 'beatFlagA').size, 2, 'slot 11 was compared with the blur on and off');
-      assert.equal(looks(4, 'beatFlagB').size, 2, 'slot 4 was compared in both looks');
-    } finally {
-      await browser.close();
-      server.close();
     }
   } finally {
     fs.rmSync(dir, { recursive: true, force: true });

@@ -5,10 +5,17 @@
 //   index.html?capture&args=OPTIONS plays on a virtual clock without sound, with kaleth-capture's
 //                                   OPTIONS, and hands every kept frame's SHA-256 to the page
 //   index.html?bench&args=OPTIONS   the same, measuring only what each frame costs
+//   ...&threads=N                   draws on N threads (1: the build without threads)
+//
+// A page that is cross-origin isolated may share memory with Web Workers, and runs the build with
+// threads (kaleth-threads.js), whose worker pool draws on them; anywhere else it runs the build
+// without (kaleth.js). Both give the same pictures.
 'use strict';
 
 const query = new URLSearchParams(location.search);
 const mode = query.has('capture') ? 'capture' : query.has('bench') ? 'bench' : 'play';
+const askedThreads = /^[0-9]+$/.test(query.get('threads') || '') ? Number(query.get('threads')) : 0;
+const threaded = window.crossOriginIsolated === true && askedThreads !== 1;
 const element = (id) => document.getElementById(id);
 const canvas = element('screen');
 const context2d = canvas.getContext('2d');
@@ -22,6 +29,7 @@ window.kaleth = {
   presented: 0,
   ended: null,
   boxes: [],
+  build: threaded ? 'kaleth-threads.js' : 'kaleth.js',
 };
 let reportEnd;
 window.kaleth.ended = new Promise((resolve) => { reportEnd = resolve; });
@@ -39,7 +47,9 @@ function mixSound(frames, queued) {
   const at = soundStarted ? Module._kaleth_web_sound_fill(frames, queued) : 0;
   if (!at) return null;
   window.kaleth.sound.buffers += 1;
-  return HEAP16.subarray(at >> 1, (at >> 1) + frames * 2);
+  // The build with threads may have grown its shared memory since the last look.
+  const heap = threaded ? GROWABLE_HEAP_I16() : HEAP16;
+  return heap.subarray(at >> 1, (at >> 1) + frames * 2);
 }
 
 // The sound on the audio thread (kaleth-sound.js), fed a buffer at a time from the main thread.
@@ -185,6 +195,9 @@ async function loadPackage() {
 
 var Module = {
   kalethPage: page,
+  preRun() {
+    if (threaded && askedThreads > 1) ENV.KALETH_THREADS = String(askedThreads);
+  },
   print: (text) => console.log(text),
   printErr: (text) => console.log(text),
   onRuntimeInitialized() {
@@ -213,6 +226,6 @@ element('fullscreen').addEventListener('click', goFullScreen);
 canvas.addEventListener('dblclick', goFullScreen);
 
 const program = document.createElement('script');
-program.src = 'kaleth.js';
-program.onerror = () => setStatus('The program (kaleth.js) could not be loaded.');
+program.src = window.kaleth.build;
+program.onerror = () => setStatus('The program (' + program.src + ') could not be loaded.');
 document.body.appendChild(program);

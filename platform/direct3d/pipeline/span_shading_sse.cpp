@@ -7,6 +7,9 @@
 #ifdef __SSE2__
 
 #include <emmintrin.h>
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
 
 #include <cstdint>
 #include <cstring>
@@ -16,6 +19,14 @@
 #include "platform/direct3d/pipeline/span_common.h"
 
 namespace {
+
+// In WebAssembly a call keeps a function's arrays of registers (the group's texels and pixels) in
+// memory on the shadow stack; inlined, they stay in locals. Native code leaves it to the compiler.
+#ifdef __wasm_simd128__
+#define GROUP_STEP __attribute__((always_inline)) inline
+#else
+#define GROUP_STEP
+#endif
 
 // x / 255 rounded to nearest in every lane, for x <= 255 * 255 (DivideBy255): with a = x + 128,
 // (a + (a >> 8)) >> 8 is the top half of a * 257. WebAssembly has no high-half multiply, and
@@ -49,8 +60,14 @@ inline __m128i Mix(__m128i a, __m128i b, __m128i weight128) {
 // Four 32-bit lanes: start, start + step, start + 2 step, start + 3 step (wrapping, as lanes past
 // a group's end may run beyond any useful value; they are never written).
 inline __m128i Ramp(std::uint32_t start, std::uint32_t step) {
+#ifdef __wasm_simd128__
+  // One multiply rather than three sums put into lanes one at a time.
+  return wasm_i32x4_add(wasm_i32x4_splat(static_cast<int>(start)),
+                        wasm_i32x4_mul(wasm_i32x4_splat(static_cast<int>(step)), wasm_i32x4_make(0, 1, 2, 3)));
+#else
   return _mm_setr_epi32(static_cast<int>(start), static_cast<int>(start + step), static_cast<int>(start + 2 * step),
                         static_cast<int>(start + 3 * step));
+#endif
 }
 
 // The low 16 bits of each 32-bit lane, sign-extended, so that packing keeps them as they are.
@@ -109,7 +126,7 @@ inline __m128i NearestPair(const PaddedTexture& t, const int* offsets) {
 
 // The group's texels, filtered: pairs of pixels in 16-bit lanes; pairs past `count` pixels are
 // left out.
-void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m128i texels[4]) {
+GROUP_STEP void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m128i texels[4]) {
   const PixelValues& a = segment.start;
   // Bilinear filtering reads the four centres round the point, half a texel back.
   const std::uint32_t back = a.linear ? 32768u : 0u;
@@ -119,13 +136,20 @@ void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m1
   const std::uint32_t dv = static_cast<std::uint32_t>(segment.dTexel[1]);
   const __m128i u[2] = {Ramp(u0, du), Ramp(u0 + 4 * du, du)};
   const __m128i v[2] = {Ramp(v0, dv), Ramp(v0 + 4 * dv, dv)};
+#ifndef __wasm_simd128__
   const __m128i widthShift = _mm_cvtsi32_si128(t.widthShift);
+#endif
   alignas(16) int offsets[kGroup];
   for (int h = 0; h < 2; ++h) {
     const __m128i x = _mm_and_si128(_mm_srai_epi32(u[h], 16), _mm_set1_epi32(t.widthMask));
     const __m128i y = _mm_and_si128(_mm_srai_epi32(v[h], 16), _mm_set1_epi32(t.heightMask));
-    _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4 * h),
-                    _mm_slli_epi32(_mm_or_si128(_mm_sll_epi32(y, widthShift), x), 4));
+#ifdef __wasm_simd128__
+    // Shifted by the number itself: SSE2's shift by a register's low 64 bits tests them first.
+    const __m128i row = wasm_i32x4_shl(y, static_cast<std::uint32_t>(t.widthShift));
+#else
+    const __m128i row = _mm_sll_epi32(y, widthShift);
+#endif
+    _mm_store_si128(reinterpret_cast<__m128i*>(offsets + 4 * h), _mm_slli_epi32(_mm_or_si128(row, x), 4));
   }
   texels[1] = texels[2] = texels[3] = _mm_setzero_si128();
   if (!a.linear) {
@@ -149,7 +173,7 @@ void SampleGroup(const PaddedTexture& t, const Segment& segment, int count, __m1
 
 // The eight pixels of a group, textured and lit: eight 0x00RRGGBB pixels (those past `count` are
 // left unfiltered).
-void ShadeGroup(const PixelState& state, const Segment& segment, int count, __m128i out[2]) {
+GROUP_STEP void ShadeGroup(const PixelState& state, const Segment& segment, int count, __m128i out[2]) {
   __m128i texels[4];
   if (state.textured) SampleGroup(*state.padded, segment, count, texels);
   __m128i colour = FirstPair(segment.start.colour, segment.dColour);
@@ -200,7 +224,15 @@ struct FloatGroupDepth {
     const __m128 start = _mm_set1_ps(s[kAttrZ]), step = _mm_set1_ps(g.dx[kAttrZ]);
     for (int h = 0; h < 2; ++h) {
       const __m128 i = h ? _mm_add_ps(index, _mm_set1_ps(4.0f)) : index;
+#ifdef __wasm_simd128__
+      // SSE2's min and max as WebAssembly's one-instruction pseudo-minimum and maximum, operands
+      // swapped: pmax(0, x) is 0 < x ? x : 0 and pmin(1, x) is x < 1 ? x : 1, as maxps and minps
+      // pick (a NaN to 0), where the SSE2 layer builds each from a compare and a select.
+      const v128_t pinned = wasm_f32x4_pmax(wasm_f32x4_splat(0.0f), (v128_t)_mm_add_ps(start, _mm_mul_ps(step, i)));
+      z[h] = (__m128)wasm_f32x4_pmin(wasm_f32x4_splat(1.0f), pinned);
+#else
       z[h] = _mm_min_ps(_mm_max_ps(_mm_add_ps(start, _mm_mul_ps(step, i)), _mm_setzero_ps()), _mm_set1_ps(1.0f));
+#endif
     }
   }
 
