@@ -200,9 +200,9 @@ TEST_F(WineDxTest, FullScreenShowsOurLoadingPictureExactlyAndOur3DSlotsInTheirTi
   // The screen's frames come at times of their own, between the capture's sixtieths of a second,
   // and its beat flags flip when a note is heard, some buffers after ours flip: so a 3D slot is
   // judged by its screenshot nearest to one of our frames, which from run to run is 25 to 99 dB
-  // in slots 0, 2 and 4. Wine's Direct3D also textures the twisting bar of slots 5, 7 and 9
-  // otherwise than ours (its scales come out round, ours drawn out along the bar), so those
-  // reach 20 to 37 dB. Black against the scenes is 10 to 13 dB.
+  // in slots 0, 2 and 4. The twisting bar of slots 5, 7 and 9 has its texture at about a texel
+  // a pixel, where llvmpipe chooses between the linear and the nearest filter otherwise than
+  // ours, so those reach 20 to 37 dB. Black against the scenes is 10 to 13 dB.
   for (int slot = 0; slot < static_cast<int>(kSlotCount); ++slot) {
     if (bySlot[slot].empty()) {
       EXPECT_FALSE(IsD3DSlot(slot)) << "no screenshot of 3D slot " << slot;
