@@ -1,11 +1,6 @@
-#include <cstdio>
-#include <cstdlib>
-
 #include "platform/windows/backend.h"
 
 namespace {
-
-WindowsBackend* activeBackend = nullptr;
 
 BOOL CALLBACK TakeFirstWindow(HWND window, LPARAM found) {
   *reinterpret_cast<HWND*>(found) = window;
@@ -14,24 +9,12 @@ BOOL CALLBACK TakeFirstWindow(HWND window, LPARAM found) {
 
 }  // namespace
 
-void SetWindowsBackend(WindowsBackend* backend) { activeBackend = backend; }
-
-WindowsBackend& ActiveWindowsBackend() {
-  if (activeBackend == nullptr) {
-    std::fprintf(stderr, "platform: no window backend was installed\n");
-    std::abort();
-  }
-  return *activeBackend;
-}
-
-HWND CurrentMainWindow() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), TakeFirstWindow, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+void SetWindowsBackend(WindowsBackend*) {}
 
 void PostBackendMessage(UINT message, WPARAM wParam) {
-  if (HWND window = CurrentMainWindow()) PostMessageA(window, message, wParam, 0);
+  HWND window = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), TakeFirstWindow, reinterpret_cast<LPARAM>(&window));
+  if (window != nullptr) PostMessageA(window, message, wParam, 0);
 }
 
 void ResetWindowsState() {}

@@ -79,11 +79,15 @@ std::string XServerTest::FindWindow(const std::string& title) {
 }
 
 void XServerTest::PressEscapeUntilGone(const std::string& window, ChildProgram& program) {
+  PressKeyUntilGone(window, "Escape", program);
+}
+
+void XServerTest::PressKeyUntilGone(const std::string& window, const std::string& key, ChildProgram& program) {
   // A real key press goes to the focused window; on a loaded machine focus can come late, so
-  // press again until the program has gone (a second Escape is harmless).
+  // press again until the program has gone (a second press is harmless).
   for (int attempt = 0; attempt < 20 && program.Running(); ++attempt) {
     RunProgram({xdotool_, "windowfocus", "--sync", window}, Environment(), "", 10);
-    RunProgram({xdotool_, "key", "Escape"}, Environment(), "", 10);
+    RunProgram({xdotool_, "key", key}, Environment(), "", 10);
     for (int i = 0; i < 20 && program.Running(); ++i) Pause(50);
   }
 }

@@ -32,6 +32,8 @@ class XServerTest : public ::testing::Test {
   std::string FindWindow(const std::string& title);
   // Presses Escape in `window` until `program` has gone, as a user would on a busy machine.
   void PressEscapeUntilGone(const std::string& window, ChildProgram& program);
+  // The same with another key, say Return in a message box.
+  void PressKeyUntilGone(const std::string& window, const std::string& key, ChildProgram& program);
   // The screen now, through ImageMagick's import; also kept as NAME.png in the build folder for
   // a person to look at. False (with the reason added to the test) when it cannot be taken.
   bool TakeScreenshot(const std::string& name, Screenshot* shot);

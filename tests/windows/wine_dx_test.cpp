@@ -283,11 +283,7 @@ TEST_F(WineDxTest, WithoutItsPackageShowsTheSystemsBoxAndEndsWithZero) {
   EXPECT_NE(dx.OutputSoFar().find("MSGBOX_OnInit L\"Unable to open datafile\""), std::string::npos) << dx.OutputSoFar();
   Screenshot shot;
   TakeScreenshot("wine-dx-no-package-box", &shot);
-  for (int attempt = 0; attempt < 20 && dx.Running(); ++attempt) {
-    RunProgram({xdotool_, "windowfocus", "--sync", box}, Environment(), "", 10);
-    RunProgram({xdotool_, "key", "Return"}, Environment(), "", 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  }
+  PressKeyUntilGone(box, "Return", dx);
   const ProgramResult result = dx.Wait(30);
   EXPECT_EQ(result.exitCode, 0) << result.output;
   fs::remove_all(lonely);

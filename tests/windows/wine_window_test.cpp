@@ -160,11 +160,7 @@ TEST_F(WineWindowTest, FindsItsPackageBesideItselfInAnyFolderAndSaysSoWhenThereI
         << kaleth.OutputSoFar();
     Screenshot shot;
     TakeScreenshot("wine-no-package-box", &shot);
-    for (int attempt = 0; attempt < 20 && kaleth.Running(); ++attempt) {
-      RunProgram({xdotool_, "windowfocus", "--sync", box}, Environment(), "", 10);
-      RunProgram({xdotool_, "key", "Return"}, Environment(), "", 10);
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
+    PressKeyUntilGone(box, "Return", kaleth);
     const ProgramResult result = kaleth.Wait(30);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("kaleth.pak is in none of the folders searched"), std::string::npos) << result.output;
