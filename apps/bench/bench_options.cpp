@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kUsageText =
     "usage: kaleth-bench [--frames N] [--end MS] [--threads N] [--json FILE] [--scalar]\n"
-    "                    [--benchmark_filter=REGEX ...]\n"
+    "                    [--packed-spans] [--benchmark_filter=REGEX ...]\n"
     "  Starts the production on the headless backend with kaleth.pak from the working folder,\n"
     "  then draws N frames of every measured slot at times spread over the slot, and prints the\n"
     "  median and minimum milliseconds per frame, the frames per second they make, and each\n"
@@ -23,6 +23,8 @@ constexpr const char* kUsageText =
     "  --threads N       measure with N drawing threads only (1 to 64)\n"
     "  --json FILE       also write the results as JSON\n"
     "  --scalar          draw with the scenes' one-pixel-at-a-time paths (same pictures)\n"
+    "  --packed-spans    shade 3D spans four pixels to a 128-bit register, as the web page does,\n"
+    "                    even where the processor has wider registers (same pictures)\n"
     "  --benchmark_...   options of the benchmark library, such as --benchmark_filter=slot.1\n"
     "  --version         the version of the program\n"
     "  kaleth.pak is read from the working folder, else from the installed data folder, or from\n"
@@ -62,6 +64,8 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions* options, std::string
     }
     if (arg == "--scalar") {
       options->scalar = true;
+    } else if (arg == "--packed-spans") {
+      options->packedSpans = true;
     } else if (arg == "--frames" || arg == "--json" || arg == "--end" || arg == "--threads") {
       if (i + 1 >= argc) {
         *error = arg + " needs a value";

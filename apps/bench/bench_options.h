@@ -13,6 +13,7 @@ struct BenchOptions {
   std::string jsonPath;   // Google Benchmark's JSON report goes here when set
   int threads = 0;        // --threads N: measure at N drawing threads only; 0: at 1 and at the pool's size
   bool scalar = false;    // draw with the scenes' scalar paths instead of the packed ones
+  bool packedSpans = false;  // 3D spans on the 128-bit packed shader, whatever wider the processor has
   std::vector<std::string> benchmarkFlags;  // --benchmark_* flags, handed on as they are
   bool version = false;   // --version: say which and do nothing else
 };

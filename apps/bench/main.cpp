@@ -16,6 +16,7 @@
 
 #include "kaleth_build.h"
 #include "platform/data_folder.h"
+#include "platform/direct3d/pipeline/span_shading.h"
 #include "platform/backends/machine_profile.h"
 #include "platform/threads/worker_pool.h"
 #include "platform/backends/headless/headless_backend.h"
@@ -189,9 +190,9 @@ const Measured* AtOtherSize(const Measured& m) {
   return nullptr;
 }
 
-void PrintSummary(int frames, bool scalar, const std::vector<int>& sizes) {
-  std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot, %s paths; milliseconds per frame\n",
-              frames, scalar ? "scalar" : "packed");
+void PrintSummary(const BenchOptions& options, const std::vector<int>& sizes) {
+  std::printf("\nkaleth-bench: %d frames per slot at times spread over the slot, %s paths%s; milliseconds per frame\n",
+              options.frames, options.scalar ? "scalar" : "packed", options.packedSpans ? ", 3D spans packed" : "");
   const bool compared = sizes.size() > 1;
   std::printf("%5s  %-32s %8s %10s %10s %8s %9s", "slot", "scene", "threads", "median", "minimum", "fps", "x floor");
   if (compared) std::printf("  %s", ("ratio to " + Threads(sizes.front())).c_str());
@@ -249,6 +250,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(flagCount, flagPointers.data())) return 2;
 
   if (options.scalar) RenderPixelPath = PixelPath::kScalar;
+  if (options.packedSpans) LimitSpanPath(SpanPath::kPacked);
   // One thread, then the pool at its full size (KALETH_THREADS or the processor count), or only
   // the count asked for.
   std::vector<int> sizes{1};
@@ -274,6 +276,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kaleth-bench: the production did not start, so nothing was measured\n");
     return 1;
   }
-  PrintSummary(options.frames, options.scalar, sizes);
+  PrintSummary(options, sizes);
   return 0;
 }

@@ -1,7 +1,7 @@
 // The page's figures in headless chromium beside the native program's on one thread, measured in
 // one run: what each slot's frames cost (median ms; the page in its capture mode at 60 frames a
-// second, kaleth-bench at KALETH_THREADS=1), the whole production's frames per second, their
-// ratios; the page played in real time for a minute (KALETH_PLAY_SECONDS): its presents a second
+// second, kaleth-bench at KALETH_THREADS=1, with the widest span shader the processor runs and
+// with the 128-bit one the page has), the whole production's frames per second, their ratios; the page played in real time for a minute (KALETH_PLAY_SECONDS): its presents a second
 // and the sound's underruns; and the download. The page is measured isolated, without threads
 // (its build for pages that are not) and with KALETH_PAGE_THREADS threads (2 unless told).
 //   make bench-web
@@ -16,14 +16,14 @@ const { serve, launch, open, siteDir } = require('./browser.js');
 
 const nativeBench = process.env.KALETH_BENCH;
 
-// kaleth-bench at one thread: each slot's medians (several for a slot measured in two looks) and
-// the whole production's frames per second.
-function measureNative() {
+// kaleth-bench at one thread, with `args` besides: each slot's medians (several for a slot
+// measured in two looks) and the whole production's frames per second.
+function measureNative(args = []) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'kaleth-bench-web-'));
   try {
     const json = path.join(dir, 'bench.json');
     try {
-      execFileSync(nativeBench, ['--threads', '1', '--json', json], {
+      execFileSync(nativeBench, ['--threads', '1', '--json', json, ...args], {
         cwd: path.dirname(nativeBench),
         env: { ...process.env, KALETH_THREADS: '1' },
         stdio: ['ignore', 'ignore', 'pipe'],
@@ -92,11 +92,14 @@ async function main() {
   const page = await measurePage(1);
   const threaded = await measurePage(pageThreads);
   const native = measureNative();
+  // The slots the 3D pipeline draws, once more on the page's own shader.
+  const packed = measureNative(['--packed-spans', '--benchmark_filter=^slot (0|2|5|7|9):']);
   if (threaded.threads !== pageThreads) throw new Error(`the page drew on ${threaded.threads} threads, not ${pageThreads}`);
 
   const many = `${pageThreads} thr`;
-  console.log(`median ms a frame; the page on one thread and on ${pageThreads}, native on one`);
-  console.log(`slot  frames   page 1  page ${pageThreads}   native  ratio 1  ratio ${pageThreads}  (native looks)`);
+  console.log(`median ms a frame; the page on one thread and on ${pageThreads}, native on one (its widest span shader,`);
+  console.log(`and the packed one the page has, for the 3D slots)`);
+  console.log(`slot  frames   page 1  page ${pageThreads}   native  ratio 1  ratio ${pageThreads}   packed  page 1/packed  (native looks)`);
   for (const slot of page.slots) {
     const cases = native.slots.get(slot.slot) || [];
     const withThreads = threaded.slots.find((s) => s.slot === slot.slot);
@@ -104,9 +107,12 @@ async function main() {
     const single = cases.length === 1 ? cases[0].medianMs : null;
     const ratio = (ms) => (single ? fixed(ms / single, 7) : '      -');
     const looks = cases.length > 1 ? cases.map((c) => `${c.label} ${c.medianMs.toFixed(3)}`).join(', ') : '';
+    const onPacked = (packed.slots.get(slot.slot) || [])[0];
+    const packedColumns = onPacked ? `  ${fixed(onPacked.medianMs, 7, 3)}  ${fixed(slot.medianMs / onPacked.medianMs, 13)}`
+                                   : `  ${'-'.padStart(7)}  ${'-'.padStart(13)}`;
     console.log(`${String(slot.slot).padStart(4)}  ${String(slot.frames).padStart(6)}  ${fixed(slot.medianMs, 7)}  ` +
                 `${fixed(withThreads.medianMs, 7)}  ${single ? fixed(single, 7, 3) : '      -'}  ` +
-                `${ratio(slot.medianMs)}  ${ratio(withThreads.medianMs)}  ${looks}`);
+                `${ratio(slot.medianMs)}  ${ratio(withThreads.medianMs)}${packedColumns}  ${looks}`);
   }
   const rate = (summary) => summary.timelineFrames / summary.timelineSeconds;
   const ratePage = rate(page);

@@ -3,7 +3,8 @@
 // is linked with --profiling-funcs (for instance make web after
 // cmake -DCMAKE_EXE_LINKER_FLAGS=--profiling-funcs build-web/cmake), numbers otherwise.
 //   NODE_PATH=build-web/driver/node_modules node tests/web/profile.js [OPTIONS]
-// OPTIONS are kaleth-capture's (the whole production by default); TOP=N rows (40).
+// OPTIONS are kaleth-capture's (the whole production by default); TOP=N rows (40); THREADS=N
+// draws on N threads (1 unless told: the build without threads).
 'use strict';
 
 const { serve, launch, open } = require('./browser.js');
@@ -18,7 +19,7 @@ async function main() {
     await session.send('Profiler.enable');
     await session.send('Profiler.setSamplingInterval', { interval: 200 });
     await session.send('Profiler.start');
-    await page.goto(`${url}?bench&args=${encodeURIComponent(args)}`, { waitUntil: 'load' });
+    await page.goto(`${url}?bench&threads=${process.env.THREADS || 1}&args=${encodeURIComponent(args)}`, { waitUntil: 'load' });
     const { code } = await page.evaluate(() => window.kaleth.ended);
     const { profile } = await session.send('Profiler.stop');
     if (code !== 0) throw new Error(`the program ended with code ${code}`);

@@ -73,9 +73,21 @@ SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth, SpanPath path) 
   }
 }
 
+namespace {
+
+SpanPath& WidestAllowed() {
+  static SpanPath widest = SpanPath::kWideMasked;
+  return widest;
+}
+
+}  // namespace
+
+void LimitSpanPath(SpanPath widest) { WidestAllowed() = widest; }
+
 SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth) {
+  // The paths from the widest down, in the order of the enumeration.
   for (SpanPath path : {SpanPath::kWideMasked, SpanPath::kWide, SpanPath::kPacked}) {
-    if (SpanPathSupported(path)) return SpanShaderFor(colour, depth, path);
+    if (path <= WidestAllowed() && SpanPathSupported(path)) return SpanShaderFor(colour, depth, path);
   }
   return ReferenceSpanShader(colour, depth);
 }

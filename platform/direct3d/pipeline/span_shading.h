@@ -14,8 +14,11 @@ enum class SpanPath { kReference, kPacked, kWide, kWideMasked };
 bool SpanPathSupported(SpanPath path);
 // The shader of a supported path for a target's formats.
 SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth, SpanPath path);
-// The shader the pipeline runs: that of the widest supported path.
+// The shader the pipeline runs: that of the widest supported path no wider than the limit.
 SpanShader SpanShaderFor(ColourFormat colour, DepthFormat depth);
+// The widest path the pipeline may run (at first the widest there is). kaleth-bench narrows it to
+// the packed path, the one WebAssembly has, to set the page beside the same code natively.
+void LimitSpanPath(SpanPath widest);
 
 // Each path's shaders, null where the build has not got the path.
 SpanShader ReferenceSpanShader(ColourFormat colour, DepthFormat depth);

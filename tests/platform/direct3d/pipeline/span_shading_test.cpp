@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, SpanShading, testing::Values(SpanPath::kPacked, 
                                                                   : std::string("WideMasked");
                          });
 
-// The pipeline draws with the widest path the machine has.
+// The pipeline draws with the widest path the machine has, or the widest up to a limit.
 TEST(SpanShaderChoice, TakesTheWidestSupportedPath) {
   const SpanPath widest = SpanPathSupported(SpanPath::kWideMasked) ? SpanPath::kWideMasked
                           : SpanPathSupported(SpanPath::kWide)     ? SpanPath::kWide
@@ -100,6 +100,11 @@ TEST(SpanShaderChoice, TakesTheWidestSupportedPath) {
   EXPECT_EQ(SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32),
             SpanShaderFor(ColourFormat::kRgb32, DepthFormat::kFloat32, widest));
   EXPECT_TRUE(SpanPathSupported(SpanPath::kReference));
+  LimitSpanPath(SpanPath::kPacked);
+  const SpanShader packed = SpanShaderFor(ColourFormat::kRgb565, DepthFormat::kFixed16);
+  LimitSpanPath(SpanPath::kWideMasked);
+  EXPECT_EQ(packed, SpanShaderFor(ColourFormat::kRgb565, DepthFormat::kFixed16,
+                                  SpanPathSupported(SpanPath::kPacked) ? SpanPath::kPacked : SpanPath::kReference));
 }
 
 // A segment's per-pixel steps are the integer quotients, rounded toward zero, of the differences
