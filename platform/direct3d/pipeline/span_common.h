@@ -258,13 +258,22 @@ struct PixelwiseGroupDepth {
   }
 };
 
+// The pixels of a group that lie in the span: the first `count`.
+inline unsigned FirstPixels(int count) { return (1u << count) - 1; }
+
+// How many of a group's depths to read: a group that ends short of the span's end but inside the
+// row (`room` pixels from the span's start to the row's end) is read whole, which costs less than
+// reading its pixels one by one, and only its first `count` results are kept.
+inline int DepthsToRead(int first, int count, int room) { return first + kGroup <= room ? kGroup : count; }
+
 // Whether any pixel of a span passes the depth test, tested group by group as the groups will
 // test them: a span wholly behind what is drawn is left before its values are worked out.
 template <class GroupDepth, DepthFormat D>
-bool AnyPasses(const float* s, const Gradients& g, const std::uint8_t* depthRow, int pixels) {
+bool AnyPasses(const float* s, const Gradients& g, const std::uint8_t* depthRow, int pixels, int room) {
   for (int first = 0; first < pixels; first += kGroup) {
     const int count = pixels - first < kGroup ? pixels - first : kGroup;
-    if (GroupDepth(s, g, first).Passing(depthRow + first * Depth<D>::kBytes, count) != 0) return true;
+    const std::uint8_t* depth = depthRow + first * Depth<D>::kBytes;
+    if (GroupDepth(s, g, first).Passing(depth, DepthsToRead(first, count, room)) & FirstPixels(count)) return true;
   }
   return false;
 }

@@ -95,6 +95,12 @@ inline __m128i PairWeights(__m128i weights, int pair) {
 
 inline __m128i LoadBlock(const std::uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
 
+// All ones in the 32-bit lanes whose bit is set in the low four bits of `bits`.
+inline __m128i LaneMask(unsigned bits) {
+  const __m128i lane = _mm_setr_epi32(1, 2, 4, 8);
+  return _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int>(bits)), lane), lane);
+}
+
 inline __m128i LoadTexel(const std::uint8_t* at) {
   int v;
   std::memcpy(&v, at, 4);
@@ -256,6 +262,15 @@ struct FloatGroupDepth {
       _mm_storeu_ps(reinterpret_cast<float*>(depth) + 4, z[1]);
       return;
     }
+    if (count == kGroup) {
+      // The whole group lies in the row: the passing depths merged into those stored.
+      for (int h = 0; h < 2; ++h) {
+        float* at = reinterpret_cast<float*>(depth) + 4 * h;
+        const __m128 keep = _mm_castsi128_ps(LaneMask(pass >> (4 * h)));
+        _mm_storeu_ps(at, _mm_or_ps(_mm_and_ps(keep, z[h]), _mm_andnot_ps(keep, _mm_loadu_ps(at))));
+      }
+      return;
+    }
     alignas(16) float values[kGroup];
     _mm_store_ps(values, z[0]);
     _mm_store_ps(values + 4, z[1]);
@@ -279,26 +294,41 @@ struct PackedShader {
     std::uint8_t* depthRow = DepthRow<D>(target, y, x0);
     const bool depthTest = state.depthTest && DepthOf::kBytes != 0;
     const bool depthWrite = state.depthWrite && DepthOf::kBytes != 0;
-    if (depthTest && !AnyPasses<GroupDepth<D>, D>(s, g, depthRow, x1 - x0)) return;
+    // Pixels from the span's start to the row's end. A group that ends inside the row is read
+    // and written whole, its pixels past the span written back as they were: no other thread
+    // draws into a row that this one draws.
+    const int room = target.width - x0;
+    if (depthTest && !AnyPasses<GroupDepth<D>, D>(s, g, depthRow, x1 - x0, room)) return;
     ForEachGroup(SpanEvaluator(g, s, state), x1 - x0, [&](int first, int count, const Segment& segment) {
       std::uint8_t* colour = row + first * kBytesOf<F>;
       std::uint8_t* depth = depthRow + first * DepthOf::kBytes;
+      const int whole = DepthsToRead(first, count, room);
       const GroupDepth<D> z(s, g, first);
-      const unsigned pass = depthTest ? z.Passing(depth, count) : (1u << count) - 1;
+      const unsigned pass = depthTest ? z.Passing(depth, whole) & FirstPixels(count) : FirstPixels(count);
       if (pass == 0) return;
       __m128i shaded[2];
       ShadeGroup(state, segment, count, shaded);
       if (state.blend) {
-        alignas(16) std::uint32_t dest[kGroup] = {};
-        for (int k = 0; k < count; ++k) dest[k] = ReadPixel(F, colour + k * kBytesOf<F>);
-        for (int h = 0; h < 2; ++h) {
-          shaded[h] = BlendFour(shaded[h], _mm_load_si128(reinterpret_cast<const __m128i*>(dest + 4 * h)),
-                                state.sourceBlend, state.destBlend);
+        __m128i dest[2];
+        if (F == ColourFormat::kRgb32 && whole == kGroup) {
+          for (int h = 0; h < 2; ++h) dest[h] = _mm_and_si128(LoadBlock(colour + 16 * h), _mm_set1_epi32(0xFFFFFF));
+        } else {
+          alignas(16) std::uint32_t pixels[kGroup] = {};
+          for (int k = 0; k < count; ++k) pixels[k] = ReadPixel(F, colour + k * kBytesOf<F>);
+          for (int h = 0; h < 2; ++h) dest[h] = _mm_load_si128(reinterpret_cast<const __m128i*>(pixels + 4 * h));
         }
+        for (int h = 0; h < 2; ++h) shaded[h] = BlendFour(shaded[h], dest[h], state.sourceBlend, state.destBlend);
       }
       if (F == ColourFormat::kRgb32 && pass == 0xFF) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(colour), shaded[0]);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + 16), shaded[1]);
+      } else if (F == ColourFormat::kRgb32 && whole == kGroup) {
+        for (int h = 0; h < 2; ++h) {
+          const __m128i keep = LaneMask(pass >> (4 * h));
+          const __m128i old = LoadBlock(colour + 16 * h);
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + 16 * h),
+                           _mm_or_si128(_mm_and_si128(keep, shaded[h]), _mm_andnot_si128(keep, old)));
+        }
       } else {
         alignas(16) std::uint32_t pixels[kGroup];
         _mm_store_si128(reinterpret_cast<__m128i*>(pixels), shaded[0]);
@@ -307,7 +337,7 @@ struct PackedShader {
           if (pass & (1u << k)) WritePixel(F, colour + k * kBytesOf<F>, pixels[k]);
         }
       }
-      if (depthWrite) z.Store(depth, pass, count);
+      if (depthWrite) z.Store(depth, pass, whole);
     });
   }
 };

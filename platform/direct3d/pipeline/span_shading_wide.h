@@ -356,7 +356,7 @@ struct WideShader {
                       DepthRow<D>(target, y, x0),
                       state.depthTest && DepthOf::kBytes != 0,
                       state.depthWrite && DepthOf::kBytes != 0};
-    if (group.depthTest && !AnyPasses<WideGroupDepth<D>, D>(s, g, group.depthRow, x1 - x0)) return;
+    if (group.depthTest && !AnyPasses<WideGroupDepth<D>, D>(s, g, group.depthRow, x1 - x0, target.width - x0)) return;
     ForEachSegment(SpanEvaluator(g, s, state), x1 - x0, group);
   }
 };
